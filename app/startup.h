@@ -1,0 +1,42 @@
+// The parts of start-up and shutdown that do not need a window: the
+// application folder, the hidden-start rule of the command line, and the two
+// shutdown sequences with their seams into the window and the device link.
+#pragma once
+
+#include <functional>
+
+#include "platform/atomic_field.h"
+#include "platform/input_port.h"
+#include "platform/system_settings_port.h"
+#include "platform/text.h"
+
+namespace nuv {
+
+constexpr char16_t kMainWindowTitle[] = u"QUARVEL 241-7730 GAMING MOUSE";
+constexpr char16_t kSingleInstanceMutexName[] = u"CNUV_TalvApp";
+constexpr int kClosePointerSpeed = 10;
+
+// The executable's folder without a trailing backslash: the module path cut
+// before its last backslash. A path without one gives the empty text.
+Text ApplicationFolderFromModulePath(TextView module_path);
+
+// True when the text of at most four characters after the last '-' (the first
+// four characters when there is no '-') is exactly "HIDE".
+bool CommandLineAsksHidden(TextView command_line);
+
+struct ShutdownSeams {
+  std::function<void()> deleteTrayIcon;
+  // Command 0x20 to the mouse through the shared report buffer, if it is open.
+  std::function<void()> sendExitCommand;
+  std::function<void()> destroyWindow;
+};
+
+// Close: seven Alt key-ups, tray icon gone, exit command to the mouse, system
+// pointer speed back to 10 (when it can be read), window destroyed.
+void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const ShutdownSeams& seams);
+
+// The mouse went away: not connected any more, tray icon gone, window
+// destroyed. No Alt release, no exit command, pointer speed untouched.
+void RunDeviceRemovalSequence(AtomicField<uint8_t>& connected, const ShutdownSeams& seams);
+
+}  // namespace nuv

@@ -1,0 +1,66 @@
+// config.ini: the five user slots, the mirror of the last apply (slot 6), the
+// exchange slot of profile files (slot 7), the factory templates and the two
+// start-up values, all through the private-profile routines.
+#pragma once
+
+#include <functional>
+
+#include "platform/atomic_field.h"
+#include "platform/ini_port.h"
+#include "settings/mouse_profile.h"
+
+namespace nuv {
+
+constexpr int kMirrorSlot = 6;
+constexpr int kExchangeSlot = 7;
+
+// What the store's user operations hand on to the rest of the program. Empty
+// seams do nothing.
+struct ConfigStoreSeams {
+  std::function<void()> repaint;
+  std::function<void()> hideToTray;
+  // Reset, after the slots: put back the default macros of the language.
+  std::function<void()> restoreDefaultMacros;
+  // Reset, last: send the current slot to the mouse (the apply operation).
+  std::function<void()> applyProfile;
+};
+
+class ConfigStore {
+ public:
+  ConfigStore(IniPort& ini, MouseProfile& profile) : ini_(ini), profile_(profile) {}
+
+  // Full path of config.ini (application folder + "\\config.ini").
+  Text configPath;
+  // Current configuration number: 1..5, 0 when the file names none.
+  AtomicField<int32_t> currentConfig;
+  // Language selection (VER_SEL): non-zero for English.
+  AtomicField<int32_t> languageSelection{1};
+  ConfigStoreSeams seams;
+
+  // Reads CurConfig and VER_SEL of section Init.
+  void LoadStartValues();
+
+  void LoadProfile(const Text& path, int slot, bool from_reset);
+  void SaveProfile(const Text& path, int slot) const;
+  void SaveDpiLevel(const Text& path, int slot) const;
+  void WriteCurrentConfig(const Text& path) const;
+  void WriteLanguageSelection(const Text& path) const;
+
+  // The main page's store keys.
+  void ChooseSlot(int key);  // keys 4..8
+  void Cancel();             // key 2
+  void Import(const Text& file);
+  void Export(const Text& file);
+  void Reset();  // key 16
+
+  static Text SectionName(int slot, bool from_reset, int32_t language_selection);
+
+ private:
+  int32_t ReadInt(const Text& path, const Text& section, const Text& key, size_t chars) const;
+  void WriteInt(const Text& path, const Text& section, const Text& key, int64_t value) const;
+
+  IniPort& ini_;
+  MouseProfile& profile_;
+};
+
+}  // namespace nuv

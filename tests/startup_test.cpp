@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "platform/host/fake_system_settings.h"
+#include "platform/host/recording_input.h"
+#include "test_support.h"
+
+namespace nuv::test {
+namespace {
+
+TEST(ApplicationFolder, CutBeforeTheLastBackslash) {
+  EXPECT_EQ(ApplicationFolderFromModulePath(u"C:\\Program Files\\NUV\\NUV_Talv.exe"),
+            u"C:\\Program Files\\NUV");
+  EXPECT_EQ(ApplicationFolderFromModulePath(u"C:\\NUV_Talv.exe"), u"C:");
+  EXPECT_EQ(ApplicationFolderFromModulePath(u"NUV_Talv.exe"), u"");
+  const Text deep = u"C:\\" + Text(300, u'd') + u"\\x\\NUV_Talv.exe";
+  EXPECT_EQ(ApplicationFolderFromModulePath(deep), u"C:\\" + Text(300, u'd') + u"\\x");
+}
+
+TEST(CommandLine, HiddenStartRule) {
+  struct Case { const char* line; bool hidden; };
+  const Case cases[] = {
+      {"\"C:\\NUV\\NUV_Talv.exe\" -HIDE", true},
+      {"\"C:\\NUV\\NUV_Talv.exe\" -hide", false},
+      {"\"C:\\NUV\\NUV_Talv.exe\" -HIDEAWAY", true},
+      {"\"C:\\NUV\\NUV_Talv.exe\" -HID", false},
+      {"\"C:\\NUV\\NUV_Talv.exe\" -HIDE -x", false},
+      {"\"C:\\NUV\\NUV_Talv.exe\"", false},
+      {"HIDE", true},  // no dash: the first four characters
+      {"\"C:\\NUV-Tool\\NUV_Talv.exe\"", false},
+      {"-", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CommandLineAsksHidden(T(c.line)), c.hidden) << c.line;
+}
+
+TEST(Shutdown, CloseSequenceInOrder) {
+  RecordingInput input;
+  FakeSystemSettings system;
+  system.pointerSpeed = 16;
+  std::vector<std::string> steps;
+  ShutdownSeams seams;
+  seams.deleteTrayIcon = [&] {
+    EXPECT_EQ(input.Events().size(), 7u);
+    steps.push_back("tray");
+  };
+  seams.sendExitCommand = [&] { steps.push_back("exit"); };
+  seams.destroyWindow = [&] {
+    EXPECT_EQ(system.pointerSpeed, kClosePointerSpeed);
+    steps.push_back("destroy");
+  };
+  RunCloseSequence(input, system, seams);
+  EXPECT_EQ(steps, (std::vector<std::string>{"tray", "exit", "destroy"}));
+  for (const auto& e : input.Events()) {
+    EXPECT_EQ(e, (RecordingInput::Event{RecordingInput::Event::Kind::kKey, 18, 0,
+                                        kKeyEventKeyUp, {}}));
+  }
+  EXPECT_EQ(system.pointerSpeed, 10);
+
+  // Without a readable pointer speed nothing is set, and the window still goes.
+  system.readable = false;
+  system.pointerSpeed = 16;
+  steps.clear();
+  RunCloseSequence(input, system, ShutdownSeams{});
+  EXPECT_EQ(system.pointerSpeed, 16);
+}
+
+TEST(Shutdown, DeviceRemovalLeavesPointerSpeedAndAlt) {
+  AtomicField<uint8_t> connected{1};
+  std::vector<std::string> steps;
+  ShutdownSeams seams;
+  seams.deleteTrayIcon = [&] { steps.push_back("tray"); };
+  seams.sendExitCommand = [&] { steps.push_back("exit"); };
+  seams.destroyWindow = [&] { steps.push_back("destroy"); };
+  RunDeviceRemovalSequence(connected, seams);
+  EXPECT_EQ(connected, 0);
+  EXPECT_EQ(steps, (std::vector<std::string>{"tray", "destroy"}));
+}
+
+TEST(TextHelpers, ParseIntAndConversions) {
+  struct Case { const char* text; int32_t value; };
+  const Case cases[] = {{"42", 42},   {"-7", -7},     {"+3", 3},        {" 12x", 12},
+                        {"x12", 0},   {"", 0},        {"-", 0},         {"99999999999", 2147483647},
+                        {"-99999999999", -2147483647 - 1}, {"0007", 7}};
+  for (const Case& c : cases) EXPECT_EQ(ParseInt(T(c.text)), c.value) << c.text;
+  EXPECT_EQ(FormatInt(-15), u"-15");
+  EXPECT_EQ(Narrow(Widen("Configuração ✓ 😀")), "Configuração ✓ 😀");
+  EXPECT_EQ(Widen("\xFF").size(), 1u);
+  EXPECT_TRUE(EqualsIgnoreCase(u"CONFIGURAÇÃO", u"configuração"));
+  EXPECT_FALSE(EqualsIgnoreCase(u"Config1", u"Config10"));
+}
+
+}  // namespace
+}  // namespace nuv::test
