@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Runs every test tier and ends with one line of totals:
+#   native tests, AddressSanitizer + UndefinedBehaviorSanitizer, ThreadSanitizer
+#   (concurrency tests), fuzz targets (briefly), and the Windows build's tests under Wine.
+# Environment: JOBS (default 2), NUV_FUZZ_SECONDS (default 15 per target).
+set -u
+. "$(dirname "$0")/common.sh"
+cd "$ROOT"
+ensure_packages || { echo "TOTAL: 0 passed, 1 failed (packages could not be installed)"; exit 1; }
+
+RESULTS="$ROOT/build/results"
+rm -rf "$RESULTS" && mkdir -p "$RESULTS"
+PASSED=0
+FAILED=0
+SUMMARY=()
+
+# Counts a GoogleTest run from its XML report; a missing report is a failure.
+count_gtest() {
+  local tier="$1" xml="$2" rc="$3" tests failures errors
+  if [ ! -s "$xml" ]; then
+    FAILED=$((FAILED + 1)); SUMMARY+=("$tier: no report (exit $rc)"); return
+  fi
+  tests=$(grep -m1 -o '<testsuites[^>]*' "$xml" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
+  failures=$(grep -m1 -o '<testsuites[^>]*' "$xml" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')
+  errors=$(grep -m1 -o '<testsuites[^>]*' "$xml" | grep -o ' errors="[0-9]*"' | grep -o '[0-9]*')
+  local bad=$((failures + errors))
+  if [ "$rc" -ne 0 ] && [ "$bad" -eq 0 ]; then bad=1; fi  # e.g. a sanitizer report after the run
+  PASSED=$((PASSED + tests - (failures + errors))); FAILED=$((FAILED + bad))
+  SUMMARY+=("$tier: $((tests - failures - errors)) passed, $bad failed")
+}
+
+build_failed() {
+  FAILED=$((FAILED + 1)); SUMMARY+=("$1: BUILD FAILED")
+}
+
+native_tier() {  # name build-dir gtest-filter cmake-args...
+  local name="$1" dir="$2" filter="$3"; shift 3
+  echo "== $name"
+  if cmake -S "$ROOT" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$JOBS" --target nuv_tests; then
+    "$dir/tests/nuv_tests" --gtest_filter="$filter" --gtest_brief=1 \
+      --gtest_output="xml:$RESULTS/$name.xml" 2>&1 | tail -n 40
+    count_gtest "$name" "$RESULTS/$name.xml" "${PIPESTATUS[0]}"
+  else
+    build_failed "$name"
+  fi
+}
+
+native_tier native "$ROOT/build/native" '*' -DCMAKE_BUILD_TYPE=Debug
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+native_tier asan-ubsan "$ROOT/build/asan" '*' -DCMAKE_BUILD_TYPE=Debug \
+  "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+
+export TSAN_OPTIONS=halt_on_error=1
+native_tier tsan "$ROOT/build/tsan" '*Concurrency*' -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS=-fsanitize=thread -fno-omit-frame-pointer"
+
+echo "== fuzz"
+FUZZ_DIR="$ROOT/build/fuzz"
+if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -DNUV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+     "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null &&
+   cmake --build "$FUZZ_DIR" -j"$JOBS"; then
+  for src in "$ROOT"/tests/fuzz/*.cpp; do
+    [ -e "$src" ] || continue
+    name=$(basename "$src" .cpp)
+    corpus="$FUZZ_DIR/corpus-$name"
+    mkdir -p "$corpus"
+    seeds="$ROOT/tests/fuzz/seeds/$name"
+    [ -d "$seeds" ] || seeds=""
+    if "$FUZZ_DIR/tests/$name" -max_total_time="${NUV_FUZZ_SECONDS:-15}" -rss_limit_mb=2048 \
+         -print_final_stats=0 "$corpus" $seeds >"$RESULTS/$name.log" 2>&1; then
+      PASSED=$((PASSED + 1)); SUMMARY+=("fuzz $name: passed")
+    else
+      FAILED=$((FAILED + 1)); SUMMARY+=("fuzz $name: FAILED (see $RESULTS/$name.log)")
+      tail -n 40 "$RESULTS/$name.log"
+    fi
+  done
+else
+  build_failed fuzz
+fi
+
+echo "== windows (under Wine)"
+if build_windows; then
+  ensure_display
+  export WINEPREFIX
+  WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  wine "$ROOT/build/win/tests/nuv_tests.exe" --gtest_brief=1 \
+    --gtest_output="xml:$(winepath -w "$RESULTS/wine.xml" 2>/dev/null)" 2>&1 | tail -n 40
+  count_gtest wine "$RESULTS/wine.xml" "${PIPESTATUS[0]}"
+  if [ -x "$ROOT/tests/e2e/run.sh" ]; then
+    echo "== end-to-end"
+    if "$ROOT/tests/e2e/run.sh" "$RESULTS"; then
+      PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end: passed")
+    else
+      FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
+    fi
+  fi
+  wineserver -k 2>/dev/null
+  rm -rf "$WINEPREFIX"
+  stop_display
+  [ -f "$ROOT/dist/NUV_Talv.exe" ] || { FAILED=$((FAILED + 1)); SUMMARY+=("dist/NUV_Talv.exe missing"); }
+else
+  build_failed windows
+fi
+
+echo
+for line in "${SUMMARY[@]}"; do echo "  $line"; done
+echo "TOTAL: $PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
