@@ -29,6 +29,14 @@ count_gtest() {
   SUMMARY+=("$tier: $((tests - failures - errors)) passed, $bad failed")
 }
 
+# Runs a build step with its output in a log, shown only when the step fails.
+quietly() {
+  local log="$1"; shift
+  "$@" >>"$log" 2>&1 && return 0
+  tail -n 60 "$log"
+  return 1
+}
+
 build_failed() {
   FAILED=$((FAILED + 1)); SUMMARY+=("$1: BUILD FAILED")
 }
@@ -36,7 +44,8 @@ build_failed() {
 native_tier() {  # name build-dir gtest-filter cmake-args...
   local name="$1" dir="$2" filter="$3"; shift 3
   echo "== $name"
-  if cmake -S "$ROOT" -B "$dir" "$@" >/dev/null && cmake --build "$dir" -j"$JOBS" --target nuv_tests; then
+  if quietly "$RESULTS/build-$name.log" cmake -S "$ROOT" -B "$dir" "$@" &&
+     quietly "$RESULTS/build-$name.log" cmake --build "$dir" -j"$JOBS" --target nuv_tests; then
     "$dir/tests/nuv_tests" --gtest_filter="$filter" --gtest_brief=1 \
       --gtest_output="xml:$RESULTS/$name.xml" 2>&1 | tail -n 40
     count_gtest "$name" "$RESULTS/$name.xml" "${PIPESTATUS[0]}"
@@ -57,9 +66,9 @@ native_tier tsan "$ROOT/build/tsan" '*Concurrency*' -DCMAKE_BUILD_TYPE=RelWithDe
 
 echo "== fuzz"
 FUZZ_DIR="$ROOT/build/fuzz"
-if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -DNUV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-     "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all" >/dev/null &&
-   cmake --build "$FUZZ_DIR" -j"$JOBS"; then
+if CC=clang CXX=clang++ quietly "$RESULTS/build-fuzz.log" cmake -S "$ROOT" -B "$FUZZ_DIR" -DNUV_FUZZ=ON \
+     -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all" &&
+   quietly "$RESULTS/build-fuzz.log" cmake --build "$FUZZ_DIR" -j"$JOBS"; then
   for src in "$ROOT"/tests/fuzz/*.cpp; do
     [ -e "$src" ] || continue
     name=$(basename "$src" .cpp)
@@ -67,7 +76,7 @@ if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_DIR" -DNUV_FUZZ=ON -DCMAKE_BU
     mkdir -p "$corpus"
     seeds="$ROOT/tests/fuzz/seeds/$name"
     [ -d "$seeds" ] || seeds=""
-    if "$FUZZ_DIR/tests/$name" -max_total_time="${NUV_FUZZ_SECONDS:-15}" -rss_limit_mb=2048 \
+    if "$FUZZ_DIR/tests/$name" -max_total_time="${NUV_FUZZ_SECONDS:-15}" -rss_limit_mb=2048 -artifact_prefix="$RESULTS/" \
          -print_final_stats=0 "$corpus" $seeds >"$RESULTS/$name.log" 2>&1; then
       PASSED=$((PASSED + 1)); SUMMARY+=("fuzz $name: passed")
     else
@@ -80,7 +89,7 @@ else
 fi
 
 echo "== windows (under Wine)"
-if build_windows; then
+if quietly "$RESULTS/build-windows.log" build_windows; then
   ensure_display
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"

@@ -3,16 +3,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/host_ini.h"
 #include "settings/config_store.h"
 #include "test_support.h"
 
 namespace nuv::test {
 namespace {
 
-class ConfigStoreTest : public testing::Test {
+// Runs against every INI adapter of the build: under Windows the store is
+// also checked against the system's own private-profile routines.
+class ConfigStoreTest : public testing::TestWithParam<size_t> {
  protected:
-  ConfigStoreTest() : store(ini, profile) { store.configPath = dir.Path("config.ini"); }
+  ConfigStoreTest()
+      : adapters(IniAdaptersUnderTest()), ini(*adapters[GetParam()].second), store(ini, profile) {
+    store.configPath = dir.Path("config.ini");
+  }
 
   std::string Get(const char* section, const char* key) {
     return Narrow(ini.GetString(store.configPath, T(section), T(key), 64));
@@ -22,12 +26,13 @@ class ConfigStoreTest : public testing::Test {
   }
 
   ScratchFolder dir;
-  HostIni ini;
+  std::vector<std::pair<std::string, std::unique_ptr<IniPort>>> adapters;
+  IniPort& ini;
   MouseProfile profile;
   ConfigStore store;
 };
 
-TEST_F(ConfigStoreTest, SlotOfAbsentKeysLoadsAsZeros) {
+TEST_P(ConfigStoreTest, SlotOfAbsentKeysLoadsAsZeros) {
   ResetToFactory(profile);
   store.LoadProfile(store.configPath, 3, false);
   for (auto& b : profile.buttons) EXPECT_EQ(b, 0);
@@ -44,7 +49,7 @@ TEST_F(ConfigStoreTest, SlotOfAbsentKeysLoadsAsZeros) {
   EXPECT_EQ(profile.fireTime, 0);
 }
 
-TEST_F(ConfigStoreTest, SaveWritesEveryKeyInOrderAsDecimal) {
+TEST_P(ConfigStoreTest, SaveWritesEveryKeyInOrderAsDecimal) {
   ResetToFactory(profile);
   profile.dpiValue[3] = 4;
   profile.pointerSpeed = 9;
@@ -63,7 +68,7 @@ TEST_F(ConfigStoreTest, SaveWritesEveryKeyInOrderAsDecimal) {
   }
 }
 
-TEST_F(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
+TEST_P(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
   struct Case { const char* key; const char* text; };
   const Case edits[] = {
       {"K1", "12345"},          // cut to 4 characters: 1234, kept as read
@@ -104,7 +109,7 @@ TEST_F(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
   EXPECT_EQ(profile.macroHoldMode, 1);
 }
 
-TEST_F(ConfigStoreTest, ExportThenImportGivesTheSameProfile) {
+TEST_P(ConfigStoreTest, ExportThenImportGivesTheSameProfile) {
   ResetToFactory(profile);
   SetButtonFunction(profile, 3, 41);
   profile.dpiLevel = 2;
@@ -131,7 +136,7 @@ TEST_F(ConfigStoreTest, ExportThenImportGivesTheSameProfile) {
   EXPECT_FALSE(dir.Exists("config.ini")) << "import and export leave config.ini alone";
 }
 
-TEST_F(ConfigStoreTest, ResetFillsSlotsFromFactoryAndTemplates) {
+TEST_P(ConfigStoreTest, ResetFillsSlotsFromFactoryAndTemplates) {
   // Templates as an installation ships them: slot 5 differs between the languages.
   for (int n = 2; n <= 5; ++n) {
     const std::string section = "CfgReset" + std::to_string(n);
@@ -165,7 +170,7 @@ TEST_F(ConfigStoreTest, ResetFillsSlotsFromFactoryAndTemplates) {
   }
 }
 
-TEST_F(ConfigStoreTest, TemplateSectionNames) {
+TEST_P(ConfigStoreTest, TemplateSectionNames) {
   EXPECT_EQ(ConfigStore::SectionName(5, true, 1), u"CfgReset_EN5");
   EXPECT_EQ(ConfigStore::SectionName(5, true, 0), u"CfgReset5");
   EXPECT_EQ(ConfigStore::SectionName(5, true, 2), u"CfgReset5");
@@ -174,7 +179,7 @@ TEST_F(ConfigStoreTest, TemplateSectionNames) {
   EXPECT_EQ(ConfigStore::SectionName(0, false, 1), u"Config0");
 }
 
-TEST_F(ConfigStoreTest, CancelKeepsTheDpiLevelAndDropsOtherChanges) {
+TEST_P(ConfigStoreTest, CancelKeepsTheDpiLevelAndDropsOtherChanges) {
   ResetToFactory(profile);
   store.SaveProfile(store.configPath, kMirrorSlot);  // what the last apply sent
   profile.dpiLevel = 3;
@@ -192,7 +197,7 @@ TEST_F(ConfigStoreTest, CancelKeepsTheDpiLevelAndDropsOtherChanges) {
   EXPECT_EQ(repaints, 1);
 }
 
-TEST_F(ConfigStoreTest, ChoosingASlotLoadsItWithoutWritingCurConfig) {
+TEST_P(ConfigStoreTest, ChoosingASlotLoadsItWithoutWritingCurConfig) {
   Put("Config4", "FIRE_TIME", "88");
   store.currentConfig = 1;
   store.ChooseSlot(7);
@@ -210,7 +215,7 @@ TEST_F(ConfigStoreTest, ChoosingASlotLoadsItWithoutWritingCurConfig) {
   EXPECT_EQ(Get("Config4", "FIRE_TIME"), "88");
 }
 
-TEST_F(ConfigStoreTest, StartValuesComeFromInit) {
+TEST_P(ConfigStoreTest, StartValuesComeFromInit) {
   store.LoadStartValues();
   EXPECT_EQ(store.currentConfig, 0);
   EXPECT_EQ(store.languageSelection, 0);
@@ -220,6 +225,12 @@ TEST_F(ConfigStoreTest, StartValuesComeFromInit) {
   EXPECT_EQ(store.currentConfig, 2);
   EXPECT_EQ(store.languageSelection, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, ConfigStoreTest, testing::Range<size_t>(0, IniAdaptersUnderTest().size()),
+    [](const testing::TestParamInfo<size_t>& info) {
+      return IniAdaptersUnderTest()[info.param].first;
+    });
 
 }  // namespace
 }  // namespace nuv::test

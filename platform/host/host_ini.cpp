@@ -134,8 +134,11 @@ IniDocument IniDocument::Parse(const std::string& bytes) {
 
 std::string IniDocument::Serialise() const {
   Text text;
-  for (const auto& section : sections) {
-    if (!section.name.empty()) {
+  for (size_t s = 0; s < sections.size(); ++s) {
+    const Section& section = sections[s];
+    // sections[0] holds the lines before the first header; every other
+    // section keeps its header, even an empty "[]", so nothing merges.
+    if (s > 0) {
       text += u'[';
       text += section.name;
       text += u"]\r\n";

@@ -14,7 +14,9 @@ std::optional<int> Win32SystemSettings::GetPointerSpeed() {
 }
 
 bool Win32SystemSettings::SetPointerSpeed(int speed) {
-  return SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+  // The speed belongs in pvParam; it goes into uiParam as well because some
+  // implementations of the call (Wine's among them) read it from there.
+  return SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
                                reinterpret_cast<void*>(static_cast<intptr_t>(speed)),
                                SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
 }

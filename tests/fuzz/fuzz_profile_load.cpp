@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,9 +17,13 @@ namespace {
 
 using namespace nuv;
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+#define CHECK(condition)                                        \
+  do {                                                          \
+    if (!(condition)) {                                         \
+      std::fprintf(stderr, "check failed: %s\n", #condition);  \
+      std::abort();                                             \
+    }                                                           \
+  } while (0)
 
 bool SameDocument(const IniDocument& a, const IniDocument& b) {
   if (a.sections.size() != b.sections.size()) return false;
@@ -63,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
   const IniDocument doc = IniDocument::Parse(bytes);
-  Check(SameDocument(doc, IniDocument::Parse(doc.Serialise())));
+  CHECK(SameDocument(doc, IniDocument::Parse(doc.Serialise())));
 
   const std::string file = Folder() + "/config.ini";
   const std::string copy = Folder() + "/copy.ini";
@@ -81,19 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int slot = size > 0 ? data[0] % 8 : 1;
   store.LoadProfile(store.configPath, slot, size > 1 && (data[1] & 1));
 
-  Check(profile.dpiLevel >= 0 && profile.dpiLevel <= 3);
+  CHECK(profile.dpiLevel >= 0 && profile.dpiLevel <= 3);
   for (size_t j = 0; j < 4; ++j) {
-    Check(profile.dpiValue[j] <= 4 && profile.dpiEnabled[j] <= 1);
-    Check(profile.dpiKnobKey[j] >= DpiKnobKey(static_cast<int>(j), 0) &&
+    CHECK(profile.dpiValue[j] <= 4 && profile.dpiEnabled[j] <= 1);
+    CHECK(profile.dpiKnobKey[j] >= DpiKnobKey(static_cast<int>(j), 0) &&
           profile.dpiKnobKey[j] <= DpiKnobKey(static_cast<int>(j), 4));
   }
-  Check(profile.ledMode <= 3 && profile.pointerSpeed <= 9 && profile.wheelSpeed <= 9);
-  Check(profile.fireTime >= 0 && profile.fireTime <= 300);
+  CHECK(profile.ledMode <= 3 && profile.pointerSpeed <= 9 && profile.wheelSpeed <= 9);
+  CHECK(profile.fireTime >= 0 && profile.fireTime <= 300);
 
   store.SaveProfile(Widen(copy), slot);
   MouseProfile reloaded;
   ConfigStore again(ini, reloaded);
   again.LoadProfile(Widen(copy), slot, false);
-  Check(SameStored(profile, reloaded));
+  CHECK(SameStored(profile, reloaded));
   return 0;
 }
