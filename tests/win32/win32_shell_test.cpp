@@ -6,7 +6,7 @@ namespace nuv::win32 {
 namespace {
 
 TEST(Win32Shell, SystemProgramsComeFromTheSystemFolderOnly) {
-  for (const Text name : {Text(u"calc.exe"), Text(u"cmd.exe")}) {
+  for (const Text& name : {Text(u"calc.exe"), Text(u"cmd.exe")}) {
     const std::string path = Narrow(SystemProgramPath(name));
     ASSERT_GT(path.size(), 3u);
     EXPECT_EQ(path.substr(1, 2), ":\\") << path;  // absolute, on a drive
