@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 namespace nuv {
 
@@ -58,6 +59,13 @@ std::filesystem::path ToFsPath(const Text& path) {
   }
   return std::filesystem::path(Narrow(p));
 #endif
+}
+
+// The window thread and the executor both write config.ini; like the system's
+// routines, every call is one read-modify-write that no other call interleaves.
+std::mutex& FileLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 bool ReadFile(const Text& path, std::string& bytes) {
@@ -219,6 +227,7 @@ bool IniDocument::Set(TextView section, TextView key, TextView value) {
 
 Text HostIni::GetString(const Text& path, const Text& section, const Text& key,
                         size_t capacity) {
+  std::lock_guard lock(FileLock());
   std::string bytes;
   if (!ReadFile(path, bytes)) return Text();
   const IniDocument doc = IniDocument::Parse(bytes);
@@ -229,6 +238,7 @@ Text HostIni::GetString(const Text& path, const Text& section, const Text& key,
 
 bool HostIni::SetString(const Text& path, const Text& section, const Text& key,
                         const Text& value) {
+  std::lock_guard lock(FileLock());
   std::string bytes;
   IniDocument doc;
   if (ReadFile(path, bytes)) doc = IniDocument::Parse(bytes);
