@@ -199,6 +199,7 @@ void AppendEventLines(const MacroRecord& record, int k, EventListContext& list) 
 }
 
 void AppendEventLines(const MacroStore& store, int macro, int k, EventListContext& list) {
+  if (macro < 0 || macro >= kMacroSlotCount) return;
   AppendEventLines(store.Read(macro), k, list);
 }
 

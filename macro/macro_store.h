@@ -193,6 +193,7 @@ void ClearEventList(EventListContext& list);
 // Appends the lines of event k of `record`: the delay line before it when
 // k > 0, then the event line; counts the press or release, repaints, selects.
 void AppendEventLines(const MacroRecord& record, int k, EventListContext& list);
+// Nothing for a slot outside 0..11 or an event index outside 0..253.
 void AppendEventLines(const MacroStore& store, int macro, int k, EventListContext& list);
 
 }  // namespace nuv
