@@ -11,10 +11,14 @@ size_t MacroGroupOffset(size_t group) {
   if (group < kHeaderGroups) return group;
   const size_t k = (group - kHeaderGroups) / 4;
   switch ((group - kHeaderGroups) % 4) {
-    case 0: return 44 + 2 * k;   // key code of event slot k
-    case 1: return 45 + 2 * k;   // its direction
-    case 2: return 554 + 2 * k;  // delay word k + 1, low byte
-    default: return 555 + 2 * k; // and high byte
+    case 0:
+      return 44 + 2 * k;  // key code of event slot k
+    case 1:
+      return 45 + 2 * k;  // its direction
+    case 2:
+      return 554 + 2 * k;  // delay word k + 1, low byte
+    default:
+      return 555 + 2 * k;  // and high byte
   }
 }
 
@@ -53,12 +57,20 @@ bool CanOpenForReading(const Text& path) {
   return static_cast<bool>(in);
 }
 
+Text MacroFiles::WorkingFilePath(const Text& app_folder, int32_t ui_language) {
+  return app_folder + (ui_language != 0 ? u"\\Macro_EN.dat" : u"\\Macro_CN.dat");
+}
+
+Text MacroFiles::DefaultFilePath(const Text& skin_folder, int32_t ui_language) {
+  return skin_folder + (ui_language != 0 ? u"\\INI_EN\\defMacro.dat" : u"\\INI_CN\\defMacro.dat");
+}
+
 void MacroFiles::LoadMacroFile(const Text& path) {
   // A missing file is reported and then read like an empty one.
   if (!CanOpenForReading(path)) messages_.Show(kMissingFileText, caption);
 
-  const int count = std::clamp(ParseInt(ini_.GetString(path, kSection, kCountKey, 3)), 0,
-                               kMacroSlotCount);
+  const int count =
+      std::clamp(ParseInt(ini_.GetString(path, kSection, kCountKey, 3)), 0, kMacroSlotCount);
   std::array<MacroRecord, kMacroSlotCount> records{};
   for (int i = 0; i < count; ++i) {
     records[static_cast<size_t>(i)] =

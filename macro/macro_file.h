@@ -33,6 +33,9 @@ class MacroFiles {
 
   // Caption of the missing-file message: the application's name.
   Text caption;
+  // The working file of the interface language (see WorkingFilePath): set at
+  // start and at every language change; Save and reset write it.
+  Text workingPath;
 
   // Replaces the count and records 0..count-1 from the file; the other
   // records stay. A file that cannot be opened is reported to the user and
@@ -42,6 +45,17 @@ class MacroFiles {
   // Writes the count and records 0..count-1. Keys of higher slots that an
   // earlier save left in the file stay; the count makes loads ignore them.
   void SaveMacroFile(const Text& path);
+
+  // application folder + "\Macro_EN.dat", or "\Macro_CN.dat" in the second
+  // language (`ui_language` zero).
+  static Text WorkingFilePath(const Text& app_folder, int32_t ui_language);
+  // The read-only defaults that reset restores: skin folder +
+  // "\INI_EN\defMacro.dat" or "\INI_CN\defMacro.dat".
+  static Text DefaultFilePath(const Text& skin_folder, int32_t ui_language);
+
+  // Import and Export pick any ".dat" file.
+  static constexpr const char16_t* kDialogFilter = u"All Files(*.dat)|*.dat||";
+  static constexpr const char16_t* kExportExtension = u"dat";
 
   static constexpr const char16_t* kSection = u"Macros";
   static constexpr const char16_t* kCountKey = u"macroNum";

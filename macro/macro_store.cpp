@@ -57,10 +57,16 @@ void MacroRecord::SetDelay(int j, uint16_t ms) {
   delays[j] = ms;
 }
 
+void MacroRecord::ResetPlayback() {
+  repeatMode = 0;
+  SetRepeatCount(1);
+  eventCount = 0;
+}
+
 MacroRecord MacroRecord::Named(TextView text) {
   MacroRecord record{};
   record.SetName(text);
-  record.SetRepeatCount(1);
+  record.ResetPlayback();
   return record;
 }
 
@@ -142,15 +148,16 @@ NameTable BuildNameTable() {
   range(12, {u"CLEAR", u"RETURN"});
   range(16, {u"SHIFT", u"CONTROL", u"MENU", u"PAUSE", u"CAPITAL", u"KANA"});
   range(23, {u"JUNJA", u"FINAL", u"HANJA"});
-  range(27, {u"ESCAPE", u"CONVERT", u"NONCONVERT", u"ACCEPT", u"MODECHANGE", u"SPACE", u"PRIOR",
-             u"NEXT", u"END", u"HOME", u"LEFT", u"UP", u"RIGHT", u"DOWN", u"SELECT", u"PRINT",
-             u"EXECUTE", u"SNAPSHOT", u"INSERT", u"DELETE", u"HELP"});
+  range(27, {u"ESCAPE", u"CONVERT", u"NONCONVERT", u"ACCEPT",   u"MODECHANGE", u"SPACE",  u"PRIOR",
+             u"NEXT",   u"END",     u"HOME",       u"LEFT",     u"UP",         u"RIGHT",  u"DOWN",
+             u"SELECT", u"PRINT",   u"EXECUTE",    u"SNAPSHOT", u"INSERT",     u"DELETE", u"HELP"});
   range(91, {u"LWIN", u"RWIN", u"APPS"});
-  range(95, {u"SLEEP", u"NUMPAD0", u"NUMPAD1", u"NUMPAD2", u"NUMPAD3", u"NUMPAD4", u"NUMPAD5",
-             u"NUMPAD6", u"NUMPAD7", u"NUMPAD8", u"NUMPAD9", u"MULTIPLY", u"ADD", u"SEPARATOR",
-             u"SUBTRACT", u"DECIMAL", u"DIVIDE", u"F1", u"F2", u"F3", u"F4", u"F5", u"F6", u"F7",
-             u"F8", u"F9", u"F10", u"F11", u"F12", u"F13", u"F14", u"F15", u"F16", u"F17", u"F18",
-             u"F19", u"F20", u"F21", u"F22", u"F23", u"F24"});
+  range(95, {u"SLEEP",    u"NUMPAD0", u"NUMPAD1", u"NUMPAD2", u"NUMPAD3",  u"NUMPAD4", u"NUMPAD5",
+             u"NUMPAD6",  u"NUMPAD7", u"NUMPAD8", u"NUMPAD9", u"MULTIPLY", u"ADD",     u"SEPARATOR",
+             u"SUBTRACT", u"DECIMAL", u"DIVIDE",  u"F1",      u"F2",       u"F3",      u"F4",
+             u"F5",       u"F6",      u"F7",      u"F8",      u"F9",       u"F10",     u"F11",
+             u"F12",      u"F13",     u"F14",     u"F15",     u"F16",      u"F17",     u"F18",
+             u"F19",      u"F20",     u"F21",     u"F22",     u"F23",      u"F24"});
   range(144, {u"NUMLOCK", u"SCROLL"});
   range(160, {u"LSHIFT", u"RSHIFT", u"LCONTROL", u"RCONTROL", u"LMENU", u"RMENU"});
   range(186, {u";:", u"+", u",", u"-", u".", u"/?", u"`~"});

@@ -28,9 +28,9 @@ constexpr int kMacroSlotCount = 12;
 constexpr size_t kMacroRecordSize = 1064;
 constexpr int kMacroEventSlots = 254;  // event slots 0..253
 constexpr int kMacroDelayWords = 256;
-constexpr size_t kMacroNameUnits = 20;           // UTF-16 units, terminator included
+constexpr size_t kMacroNameUnits = 20;  // UTF-16 units, terminator included
 constexpr size_t kMacroNameMaxChars = kMacroNameUnits - 1;
-constexpr uint16_t kInsertedEventPause = 30;     // ms after a newly inserted event
+constexpr uint16_t kInsertedEventPause = 30;  // ms after a newly inserted event
 
 // Directions of a MacroEvent.
 constexpr uint8_t kKeyDown = 1;
@@ -50,12 +50,12 @@ static_assert(sizeof(MacroEvent) == 2);
 // One macro exactly as it is stored: 1064 bytes, little-endian. Records are
 // copied and moved as whole blocks; the file writes them byte by byte.
 struct MacroRecord {
-  char16_t name[kMacroNameUnits];        // 0: NUL-terminated UTF-16LE
-  uint8_t repeatMode;                    // 40: 0 play once, 1 play repeatCount times
-  uint8_t repeatCountBytes[2];           // 41: unsigned 16-bit, low byte first (unaligned)
-  uint8_t eventCount;                    // 43: 0..254
-  MacroEvent events[kMacroEventSlots];   // 44: slot k at 44 + 2k
-  uint16_t delays[kMacroDelayWords];     // 552: word j = pause before event j; word n after the last
+  char16_t name[kMacroNameUnits];       // 0: NUL-terminated UTF-16LE
+  uint8_t repeatMode;                   // 40: 0 play once, 1 play repeatCount times
+  uint8_t repeatCountBytes[2];          // 41: unsigned 16-bit, low byte first (unaligned)
+  uint8_t eventCount;                   // 43: 0..254
+  MacroEvent events[kMacroEventSlots];  // 44: slot k at 44 + 2k
+  uint16_t delays[kMacroDelayWords];    // 552: word j = pause before event j; word n after the last
 
   // The name up to its terminator, never more than 19 characters, whatever
   // the bytes hold.
@@ -78,6 +78,9 @@ struct MacroRecord {
   // The pause played after event k: delay word k + 1.
   uint16_t PauseAfter(int k) const { return Delay(k + 1); }
 
+  // Bytes 40..43 become 0, 1, 0, 0: play once, repeat count 1, no events
+  // (a new macro, the slot a deleted macro vacates).
+  void ResetPlayback();
   // A fresh macro: name only, play once, repeat count 1, no events.
   static MacroRecord Named(TextView name);
 

@@ -1,3 +1,5 @@
+#include "macro/macro_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "macro/macro_file.h"
 #include "platform/host/recording_messages.h"
 #include "test_support.h"
 
@@ -75,20 +76,29 @@ TEST(MacroFileCodecTest, ShortOrDamagedValues) {
   const Case cases[] = {
       {"", {0, 0, 0}},
       {"071000111", {71, 0, 111}},
-      {"07100011", {71, 0, 11}},     // a short last group
+      {"07100011", {71, 0, 11}},  // a short last group
       {"0710001", {71, 0, 1}},
-      {"999-01 12", {231, 255, 12}}, // low 8 bits; sign and blanks as a number reads them
-      {"abc1x2", {0, 1, 0}},         // no digits at the start of a group give 0
+      {"999-01 12", {231, 255, 12}},  // low 8 bits; sign and blanks as a number reads them
+      {"abc1x2", {0, 1, 0}},          // no digits at the start of a group give 0
       {"256512768", {0, 0, 0}},
   };
   for (const Case& c : cases) {
     const auto bytes = DecodeMacroRecord(Widen(c.value)).Bytes();
-    for (size_t i = 0; i < c.firstBytes.size(); ++i) EXPECT_EQ(bytes[i], c.firstBytes[i]) << c.value;
+    for (size_t i = 0; i < c.firstBytes.size(); ++i)
+      EXPECT_EQ(bytes[i], c.firstBytes[i]) << c.value;
     for (size_t i = c.firstBytes.size(); i < bytes.size(); ++i) ASSERT_EQ(bytes[i], 0) << c.value;
   }
   // More than 3192 characters: the rest is not read.
   const Text longValue = EncodeMacroRecord(MacroRecord::Named(u"Go")) + u"255255";
   EXPECT_EQ(DecodeMacroRecord(longValue), MacroRecord::Named(u"Go"));
+}
+
+TEST(MacroFileCodecTest, FilesOfEachLanguage) {
+  EXPECT_EQ(MacroFiles::WorkingFilePath(u"C:\\App", 1), u"C:\\App\\Macro_EN.dat");
+  EXPECT_EQ(MacroFiles::WorkingFilePath(u"C:\\App", 2), u"C:\\App\\Macro_EN.dat");
+  EXPECT_EQ(MacroFiles::WorkingFilePath(u"C:\\App", 0), u"C:\\App\\Macro_CN.dat");
+  EXPECT_EQ(MacroFiles::DefaultFilePath(u"S", 1), u"S\\INI_EN\\defMacro.dat");
+  EXPECT_EQ(MacroFiles::DefaultFilePath(u"S", 0), u"S\\INI_CN\\defMacro.dat");
 }
 
 // Files through every INI adapter of this build: the host one, and on Windows
@@ -135,7 +145,8 @@ TEST_P(MacroFileTest, ThreeMacrosSaveAndLoadByteForByte) {
   ASSERT_EQ(loaded.Count(), 3);
   EXPECT_EQ(loaded.currentMacro, 2);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(loaded.Read(i).Bytes(), saved[i].Bytes()) << i;
-  EXPECT_EQ(loaded.Read(1).PauseAfter(253), 3000 + 37 * 253 + 1) << "the pause after the last event";
+  EXPECT_EQ(loaded.Read(1).PauseAfter(253), 3000 + 37 * 253 + 1)
+      << "the pause after the last event";
 }
 
 TEST_P(MacroFileTest, EmptyFilesGiveAnEmptyList) {
@@ -218,7 +229,11 @@ TEST_P(MacroFileTest, DamagedRecordsLoadSafely) {
   // a record cut short and a missing record key.
   std::string full;
   for (int i = 0; i < 20; ++i) full += "065000";
-  full += "001" "000" "001" "255";
+  full +=
+      "001"
+      "000"
+      "001"
+      "255";
   dir.Write("bad.dat", "[Macros]\r\nmacroNum=3\r\n0=" + full + "\r\n1=999071-01\r\n");
   files->LoadMacroFile(dir.Path("bad.dat"));
   ASSERT_EQ(store.Count(), 3);
@@ -273,16 +288,12 @@ std::string ReadBytes(const Text& path) {
 
 TEST_P(MacroFileTest, ShippedDefaultsAreValid) {
   const Text root = SourceRoot();
-  struct Shipped {
-    const char* defaults;
-    const char* working;
-  };
-  const Shipped languages[] = {{"\\skins\\INI_EN\\defMacro.dat", "\\dist_data\\Macro_EN.dat"},
-                               {"\\skins\\INI_CN\\defMacro.dat", "\\dist_data\\Macro_CN.dat"}};
   std::vector<std::vector<Text>> names;
-  for (const Shipped& s : languages) {
-    SCOPED_TRACE(s.defaults);
-    files->LoadMacroFile(root + Widen(s.defaults));
+  for (int32_t language : {1, 0}) {
+    const Text defaults = MacroFiles::DefaultFilePath(root + u"\\skins", language);
+    const Text working = MacroFiles::WorkingFilePath(root + u"\\dist_data", language);
+    SCOPED_TRACE(Narrow(defaults));
+    files->LoadMacroFile(defaults);
     ASSERT_TRUE(messages.All().empty()) << "file not found under " << Narrow(root);
     ASSERT_GT(store.Count(), 0);
     names.emplace_back();
@@ -308,15 +319,15 @@ TEST_P(MacroFileTest, ShippedDefaultsAreValid) {
       EXPECT_EQ(held, 0) << "every key is released again";
       for (int k = r.EventCount(); k < kMacroEventSlots; ++k) EXPECT_EQ(r.Event(k), MacroEvent{});
     }
-    EXPECT_EQ(std::set<Text>(names.back().begin(), names.back().end()).size(),
-              names.back().size()) << "names are unique";
+    EXPECT_EQ(std::set<Text>(names.back().begin(), names.back().end()).size(), names.back().size())
+        << "names are unique";
 
     // The file is what the program itself would save, and the working file
     // that ships beside the program starts as a copy of it.
     files->SaveMacroFile(dir.Path("resaved.dat"));
-    const std::string shipped = ReadBytes(root + Widen(s.defaults));
+    const std::string shipped = ReadBytes(defaults);
     EXPECT_EQ(dir.Read("resaved.dat"), shipped);
-    EXPECT_EQ(ReadBytes(root + Widen(s.working)), shipped);
+    EXPECT_EQ(ReadBytes(working), shipped);
     std::filesystem::remove(dir.FsPath("resaved.dat"));
   }
   ASSERT_EQ(names.size(), 2u);

@@ -1,3 +1,5 @@
+#include "macro/macro_store.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -5,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "macro/macro_store.h"
 #include "test_support.h"
 
 namespace nuv::test {
@@ -126,6 +127,17 @@ TEST(MacroStoreTest, WritesAssignAndMoveDown) {
   EXPECT_EQ(store.Read(2).Name(), u"d");
   EXPECT_EQ(store.Read(3).Name(), u"d") << "the last slot is left for the caller to reset";
   EXPECT_EQ(store.Read(5).Name(), u"kept");
+
+  store.Modify(3, [](MacroRecord& r) {
+    r.repeatMode = 1;
+    r.SetRepeatCount(500);
+    r.eventCount = 9;
+    r.ResetPlayback();
+  });
+  const auto b = store.Read(3).Bytes();
+  EXPECT_EQ((std::vector<uint8_t>(b.begin() + 40, b.begin() + 44)),
+            (std::vector<uint8_t>{0, 1, 0, 0}));
+  EXPECT_EQ(store.Read(3).Name(), u"d");
 }
 
 // The executor copies a record while the window thread edits it: every copy
@@ -171,31 +183,48 @@ TEST(EventKeyNameTest, EdgeCodes) {
     const char* name;
   };
   const Case cases[] = {
-      {65, 1, "A"},          {90, 1, "Z"},           {49, 1, "1"},
-      {48, 0, "0"},          {96, 1, "NUMPAD0"},     {222, 1, " ' "},
-      {220, 1, "\\|"},       {173, 1, "Not Available"}, {173, 0, "不可录制"},
-      {0, 1, "Not Available"}, {7, 1, "Not Available"}, {22, 1, "Not Available"},
-      {26, 1, "Not Available"}, {94, 1, "Not Available"}, {243, 1, "Not Available"},
-      {255, 0, "不可录制"},  {-1, 1, "Not Available"}, {256, 1, "Not Available"},
-      {240, 0, "Left_Key"},  {242, 1, "Middle_Key"}, {21, 1, "KANA"},
-      {25, 1, "HANJA"},      {135, 1, "F24"},
+      {65, 1, "A"},
+      {90, 1, "Z"},
+      {49, 1, "1"},
+      {48, 0, "0"},
+      {96, 1, "NUMPAD0"},
+      {222, 1, " ' "},
+      {220, 1, "\\|"},
+      {173, 1, "Not Available"},
+      {173, 0, "不可录制"},
+      {0, 1, "Not Available"},
+      {7, 1, "Not Available"},
+      {22, 1, "Not Available"},
+      {26, 1, "Not Available"},
+      {94, 1, "Not Available"},
+      {243, 1, "Not Available"},
+      {255, 0, "不可录制"},
+      {-1, 1, "Not Available"},
+      {256, 1, "Not Available"},
+      {240, 0, "Left_Key"},
+      {242, 1, "Middle_Key"},
+      {21, 1, "KANA"},
+      {25, 1, "HANJA"},
+      {135, 1, "F24"},
   };
   for (const Case& c : cases) EXPECT_EQ(Narrow(EventKeyName(c.code, c.language)), c.name) << c.code;
 }
 
 TEST(EventKeyNameTest, EveryNamedCodeInCodeOrder) {
   std::vector<std::string> expected = {
-      "BACK", "TAB", "CLEAR", "RETURN", "SHIFT", "CONTROL", "MENU", "PAUSE", "CAPITAL", "KANA",
-      "JUNJA", "FINAL", "HANJA", "ESCAPE", "CONVERT", "NONCONVERT", "ACCEPT", "MODECHANGE",
-      "SPACE", "PRIOR", "NEXT", "END", "HOME", "LEFT", "UP", "RIGHT", "DOWN", "SELECT", "PRINT",
-      "EXECUTE", "SNAPSHOT", "INSERT", "DELETE", "HELP", "LWIN", "RWIN", "APPS", "SLEEP"};
+      "BACK",    "TAB",        "CLEAR", "RETURN", "SHIFT", "CONTROL", "MENU",     "PAUSE",
+      "CAPITAL", "KANA",       "JUNJA", "FINAL",  "HANJA", "ESCAPE",  "CONVERT",  "NONCONVERT",
+      "ACCEPT",  "MODECHANGE", "SPACE", "PRIOR",  "NEXT",  "END",     "HOME",     "LEFT",
+      "UP",      "RIGHT",      "DOWN",  "SELECT", "PRINT", "EXECUTE", "SNAPSHOT", "INSERT",
+      "DELETE",  "HELP",       "LWIN",  "RWIN",   "APPS",  "SLEEP"};
   for (int i = 0; i <= 9; ++i) expected.push_back("NUMPAD" + std::to_string(i));
   for (const char* n : {"MULTIPLY", "ADD", "SEPARATOR", "SUBTRACT", "DECIMAL", "DIVIDE"})
     expected.push_back(n);
   for (int i = 1; i <= 24; ++i) expected.push_back("F" + std::to_string(i));
-  for (const char* n : {"NUMLOCK", "SCROLL", "LSHIFT", "RSHIFT", "LCONTROL", "RCONTROL", "LMENU",
-                        "RMENU", ";:", "+", ",", "-", ".", "/?", "`~", "[{", "\\|", "]}", " ' ",
-                        "Left_Key", "Right_Key", "Middle_Key"})
+  for (const char* n :
+       {"NUMLOCK", "SCROLL", "LSHIFT", "RSHIFT",   "LCONTROL",  "RCONTROL",  "LMENU", "RMENU",
+        ";:",      "+",      ",",      "-",        ".",         "/?",        "`~",    "[{",
+        "\\|",     "]}",     " ' ",    "Left_Key", "Right_Key", "Middle_Key"})
     expected.push_back(n);
 
   std::vector<std::string> named;
@@ -240,8 +269,8 @@ TEST(EventListTest, LinesFollowTheLayout) {
   const MacroRecord r = WithEvents("m", {{65, kKeyDown}, {65, kKeyUp}, {240, kKeyDown}, {9, 0}},
                                    {999, 120, 65535, 7, 30});
   for (int k = 0; k < r.EventCount(); ++k) AppendEventLines(r, k, list);
-  const std::vector<std::string> expected = {"[↓]A", "    120ms", "[↑]A", "    65535ms",
-                                             "[↓]Left_Key", "    7ms", "TAB"};
+  const std::vector<std::string> expected = {"[↓]A",        "    120ms", "[↑]A", "    65535ms",
+                                             "[↓]Left_Key", "    7ms",   "TAB"};
   EXPECT_EQ(view.lines, expected);
   EXPECT_EQ(static_cast<int>(view.lines.size()), EventListLayout::LineCount(4));
   for (int line = 0; line < 7; ++line) {

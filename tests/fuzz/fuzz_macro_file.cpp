@@ -23,8 +23,8 @@ void Check(bool ok) {
 
 const std::string& Folder() {
   static const std::string folder = [] {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("nuv-fuzz-macro-" + std::to_string(getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("nuv-fuzz-macro-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     return dir.string();
   }();
