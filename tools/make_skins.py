@@ -68,14 +68,15 @@ def _tables(path):
 class UiFont:
     """A font as the program creates it: cell height and average character width."""
 
-    def __init__(self, path, cell_height, avg_width):
+    def __init__(self, path, cell_height, avg_width, face_cell_units, face_avg_units):
+        """`path` is the stand-in face whose advance widths are used; the cell
+        and average width in font units are those of the real Windows face, since
+        the system sizes the font from them."""
         t = _tables(path)
         self.upm = struct.unpack(">H", t["head"][18:20])[0]
-        os2 = t["OS/2"]
-        self.x_avg = struct.unpack(">h", os2[2:4])[0]
-        win_ascent, win_descent = struct.unpack(">HH", os2[74:78])
+        self.x_avg = face_avg_units
         self.cell = cell_height
-        self.em = cell_height * self.upm / float(win_ascent + win_descent)
+        self.em = cell_height * self.upm / float(face_cell_units)
         # The system stretches the face so that its average width is avg_width.
         self.stretch = avg_width / (self.x_avg * self.em / self.upm)
         self.path = path
@@ -94,8 +95,12 @@ class UiFont:
         return img.resize((max(1, self.width(text)), self.cell), Image.LANCZOS)
 
 
-FONT_EN = UiFont(SANS, 15, 7)
-FONT_PT = UiFont(VERDANA_STANDIN, 12, 6)
+# Arial: winAscent + winDescent 2288, xAvgCharWidth 904 (of 2048).
+# Verdana: winAscent + winDescent 2489, xAvgCharWidth 1186 (of 2048).
+ARIAL_FACE = (2288, 904)
+VERDANA_FACE = (2489, 1186)
+FONT_EN = UiFont(SANS, 15, 7, *ARIAL_FACE)
+FONT_PT = UiFont(VERDANA_STANDIN, 12, 6, *VERDANA_FACE)
 
 # ------------------------------------------------------------------ colours
 
@@ -429,7 +434,7 @@ class Key:
 def strip_keys():
     k = [
         Key(0, (452, 64, 100, 28), "PROFILE", "PERFIL", None, "profile_label"),
-        Key(1, (176, 20, 200, 22), "241-7730 GAMING MOUSE", "MOUSE GAMER 241-7730", None, "model"),
+        Key(1, (176, 20, 224, 22), "241-7730 GAMING MOUSE", "MOUSE GAMER 241-7730", None, "model"),
         Key(2, (482, 430, 106, 32), "Cancel", "Cancelar", "button", "cancel"),
         Key(3, (596, 430, 108, 32), "Apply", "Aplicar", "accent", "apply"),
     ]
@@ -464,10 +469,10 @@ def main_keys():
         Key(21, (384, 108, 308, 24), "DPI LEVELS", "NÍVEIS DE DPI", None, "heading_dpi"),
         Key(22, (384, 326, 308, 24), "WHEEL MODE", "MODO DA RODA", None, "heading_wheel"),
         Key(23, (382, 138, 44, 20), "ON", "LIG.", None, "column_on"),
-        Key(24, (488, 138, 56, 20), "ACTIVE", "ATUAL", None, "column_active"),
+        Key(24, (474, 138, 62, 20), "ACTIVE", "ATUAL", None, "column_active"),
     ]
     for b in range(7):
-        k.append(Key(25 + b, (196, 142 + b * 38, 154, 28), "", "", "label", "button%d_function" % (b + 1)))
+        k.append(Key(25 + b, (196, 142 + b * 38, 156, 28), "", "", "label", "button%d_function" % (b + 1)))
     k += [
         Key(41, (392, 356, 146, 32), "Standard", "Padrão", "button", "wheel_standard"),
         Key(42, (546, 356, 146, 32), "Alternate", "Alternativo", "button", "wheel_alternate"),
@@ -475,10 +480,10 @@ def main_keys():
     for n in range(4):
         y = DPI_ROW_Y0 + n * DPI_ROW_STEP
         k.append(Key(46 + n, (392, y + 3, 24, 24), "", "", "check", "dpi%d_enable" % (n + 1)))
-        k.append(Key(50 + n, (420, y, 78, 30), "Level %d" % (n + 1), "Nível %d" % (n + 1), None,
+        k.append(Key(50 + n, (420, y, 70, 30), "Level %d" % (n + 1), "Nível %d" % (n + 1), None,
                      "dpi%d_caption" % (n + 1)))
-        k.append(Key(54 + n, (504, y + 3, 24, 24), "", "", "radio", "dpi%d_select" % (n + 1)))
-        k.append(Key(80 + n, (504, y + 3, 24, 24), "", "", "radio", "dpi%d_current" % (n + 1)))
+        k.append(Key(54 + n, (493, y + 3, 24, 24), "", "", "radio", "dpi%d_select" % (n + 1)))
+        k.append(Key(80 + n, (493, y + 3, 24, 24), "", "", "radio", "dpi%d_current" % (n + 1)))
         for j, v in enumerate(DPI_ORDER):
             k.append(Key(60 + 5 * n + v, (NOTCH_X0 + j * NOTCH_W, y, NOTCH_W, DPI_ROW_H),
                          str(DPI_BY_INDEX[v]), str(DPI_BY_INDEX[v]), "notch", "dpi%d_value%d" % (n + 1, v)))
@@ -882,7 +887,7 @@ def check_fit(table, keys, lang, problems):
 
 def check_names(lang, problems):
     f = FONT_EN if lang == "en" else FONT_PT
-    label_w = 154 - 5 - 22          # text starts 5 px in; the chevron takes the right end
+    label_w = 156 - 5 - 16          # text starts 5 px in; the chevron takes the right end
     for code, names in FUNCTIONS.items():
         name = names[0] if lang == "en" else names[1]
         if "," in name:
@@ -1011,6 +1016,33 @@ def write_config():
         f.write("\r\n".join(lines).encode("ascii"))
 
 
+# ------------------------------------------------------------ test data
+
+WIDTH_CHARS = [chr(c) for c in range(0x20, 0x7F)] + [chr(c) for c in range(0xA0, 0x100)] + \
+    ["\u2191", "\u2193", "\u2212"]
+
+
+def write_width_tables():
+    """Advance widths of the two UI faces for the caption-fit tests."""
+    out = ["// Generated by tools/make_skins.py: advance widths in font units of the faces",
+           "// that stand in for Arial (Liberation Sans) and Verdana (DejaVu Sans).",
+           "#pragma once", "", "#include <cstdint>", "", "namespace nuv::test {", "",
+           "struct FaceWidths {", "  int32_t unitsPerEm;", "  int32_t cellHeightUnits;  // winAscent + winDescent of the Windows face",
+           "  int32_t averageWidth;     // xAvgCharWidth of the Windows face",
+           "  char16_t chars[%d];" % len(WIDTH_CHARS), "  uint16_t widths[%d];" % len(WIDTH_CHARS), "};", ""]
+    for name, path, face in (("kArialWidths", SANS, ARIAL_FACE), ("kVerdanaWidths", VERDANA_STANDIN, VERDANA_FACE)):
+        upm = struct.unpack(">H", _tables(path)["head"][18:20])[0]
+        cell_units, x_avg = face
+        f = ImageFont.truetype(path, upm)
+        chars = ", ".join("0x%04X" % ord(c) for c in WIDTH_CHARS)
+        widths = ", ".join(str(int(round(f.getlength(c)))) for c in WIDTH_CHARS)
+        out += ["inline constexpr FaceWidths %s = {" % name, "    %d, %d, %d," % (upm, cell_units, x_avg),
+                "    {%s}," % chars, "    {%s}};" % widths, ""]
+    out += ["}  // namespace nuv::test", ""]
+    with open(os.path.join(ROOT, "tests", "skin_face_widths.h"), "w") as fh:
+        fh.write("\n".join(out))
+
+
 # ------------------------------------------------------------ main
 
 
@@ -1099,6 +1131,7 @@ def main():
         for state in ("over", "down"):
             pages[(page, state)].save(os.path.join(PREVIEWS, "%s_%s_state.png" % (page, state)))
     write_config()
+    write_width_tables()
     print("skins written to %s, previews in %s" % (SKINS, PREVIEWS))
 
 
