@@ -193,15 +193,17 @@ def look_button(img, d, r, state, accent=False):
 def look_tab(img, d, r, state):
     x, y, w, h = r
     if state == "down":
-        gradient_rect(img, r, (36, 40, 50), PANEL, inset=1, radius=3)
+        gradient_rect(img, r, (84, 16, 28), (32, 12, 18), inset=1, radius=3)
         d.rectangle([sc(x + 2), sc(y + 1), sc(x + w - 2) - 1, sc(y + 4) - 1], fill=ACCENT)
+        edge = (255, 60, 76)
     elif state == "over":
-        gradient_rect(img, r, (40, 44, 56), (26, 28, 36), inset=1, radius=3)
+        gradient_rect(img, r, (46, 50, 64), (28, 30, 38), inset=1, radius=3)
         d.rectangle([sc(x + 2), sc(y + 1), sc(x + w - 2) - 1, sc(y + 3) - 1], fill=ACCENT_SOFT)
+        edge = (90, 96, 112)
     else:
         gradient_rect(img, r, (26, 29, 36), (18, 20, 25), inset=1, radius=3)
-    d.rounded_rectangle(box(r, 1), radius=sc(3), outline=(64, 70, 84) if state != "normal" else (40, 44, 54),
-                        width=sc(1))
+        edge = (40, 44, 54)
+    d.rounded_rectangle(box(r, 1), radius=sc(3), outline=edge, width=sc(1))
 
 
 def look_square(img, d, r, state):
@@ -952,6 +954,93 @@ def menu_preview(picture, row, names, lang, name):
         os.path.join(PREVIEWS, name + ".png"))
 
 
+def check_confined(normal, other, keys, what):
+    """A state picture may differ from the normal one only inside keys."""
+    inside = Image.new("L", normal.size, 0)
+    d = ImageDraw.Draw(inside)
+    for key in keys:
+        x, y, w, h = key.rect
+        d.rectangle([x, y, x + w - 1, y + h - 1], fill=255)
+    diff = Image.eval(Image.composite(Image.new("RGB", normal.size), _diff(normal, other), inside), lambda v: v)
+    if diff.getbbox():
+        raise SystemExit("%s differs from the normal picture outside the keys at %s" % (what, diff.getbbox()))
+
+
+def _diff(a, b):
+    from PIL import ImageChops
+    return ImageChops.difference(a, b)
+
+
+def compose_previews(pages, colour_normal, mk, ak, ck, strip):
+    """What the program shows, roughly: a few states copied onto each page."""
+    def copy(base, src, keys, n, width=None):
+        x, y, w, h = next(k for k in keys if k.n == n).rect
+        w = w if width is None else width
+        base.paste(src.crop((x, y, x + w, y + h)), (x, y))
+
+    knob = Image.open(os.path.join(SKINS, "dpi_slider.jpg"))
+    for lang in ("en", "pt"):
+        f = FONT_EN if lang == "en" else FONT_PT
+        i = 0 if lang == "en" else 1
+        lang_key = 18 if lang == "en" else 17
+
+        def texts(base, keys, first, last, colour_of=lambda n: WHITE):
+            rgba = base.convert("RGBA")
+            for key in keys:
+                text = key.en if lang == "en" else key.pt
+                if first <= key.n <= last and text:
+                    x, y, w, h = key.rect
+                    t = f.render(text, colour_of(key.n))
+                    rgba.alpha_composite(t, (x + (w - t.size[0]) // 2, y + (h - t.size[1]) // 2))
+            return rgba
+
+        # main page: slot 1, main tab, factory DPI, wheel 0, pointer over label 1
+        base = pages[("main", "normal")].copy()
+        over, down = pages[("main", "over")], pages[("main", "down")]
+        copy(base, over, mk, 25)
+        copy(base, down, mk, 80)
+        for n, v in enumerate(FACTORY["DPI_SET"]):
+            x, y, w, h = next(k for k in mk if k.n == 60 + 5 * n + v).rect
+            base.paste(knob.crop((0, 0, w, h)), (x, y))
+            copy(base, down, mk, 46 + n)
+        copy(base, down, mk, 41)
+        copy(base, over, mk, 90)
+        for n in (4, 9, lang_key):
+            copy(base, down, mk, n)
+        rgba = texts(base, [k for k in mk if k.n <= 53], 0, 53,
+                     lambda n: (255, 255, 0) if n == 1 else (255, 0, 0) if 50 <= n <= 53 else WHITE)
+        for b, code in enumerate(FACTORY["K"]):
+            x, y, w, h = next(k for k in mk if k.n == 25 + b).rect
+            t = f.render(FUNCTIONS[code][i], (255, 0, 0) if b == 0 else WHITE)
+            rgba.alpha_composite(t, (x + 5, y + (h - t.size[1]) // 2))
+        rgba.convert("RGB").save(os.path.join(PREVIEWS, "main_composed_%s.png" % lang))
+
+        # advanced page: pointer speed 4, scroll 2, fire time 50, pointer over Save
+        base = pages[("advanced", "normal")].copy()
+        over, down = pages[("advanced", "over")], pages[("advanced", "down")]
+        copy(base, over, ak, 5)
+        copy(base, down, ak, 8 + 4)
+        copy(base, down, ak, 18 + 2)
+        bar = next(k for k in ak if k.n == 30).rect
+        copy(base, down, ak, 30, width=50 * bar[2] // 300)
+        for n in (4, 10, lang_key):
+            copy(base, down, strip, n)
+        rgba = texts(base, strip, 0, 19, lambda n: (255, 255, 0) if n == 1 else WHITE)
+        base = texts(rgba.convert("RGB"), ak, 0, 45, lambda n: (255, 0, 0) if n == 5 else WHITE)
+        base.convert("RGB").save(os.path.join(PREVIEWS, "advanced_composed_%s.png" % lang))
+
+        # colour page: LED mode 0, tile in blue
+        base = colour_normal.copy()
+        copy(base, pages[("colour", "down")], ck, 0)
+        blue = Image.open(os.path.join(SKINS, "color_over_blue.jpg"))
+        copy(base, blue, ck, 11)
+        for n in (4, 11, lang_key):
+            copy(base, pages[("colour", "down")], strip, n)
+        rgba = texts(base, strip, 0, 19, lambda n: (255, 255, 0) if n == 1 else WHITE)
+        texts(rgba.convert("RGB"), ck, 0, 12).convert("RGB").save(
+            os.path.join(PREVIEWS, "colour_composed_%s.png" % lang))
+
+
 # ------------------------------------------------------------ config.ini
 
 FACTORY = dict(K=[1, 2, 3, 5, 4, 18, 17], DPI_LEVEL=0, WHEEL_STATUS=0, MACRO_MODE2=0, DPI_SET=[1, 2, 4, 0],
@@ -1126,6 +1215,10 @@ def main():
                      [FUNCTIONS[c][i] for c in range(1, 11)], lang, "menu_%s" % lang)
         menu_preview(menu_picture(SUBMENU_W, SUBMENU_ROW, 12, "normal"), SUBMENU_ROW,
                      [FUNCTIONS[c][i] for c in range(31, 41)], lang, "submenu_%s" % lang)
+    for page, keys in (("main", mk), ("advanced", ak + strip), ("colour", ck + strip)):
+        for state in ("over", "down"):
+            check_confined(pages[(page, "normal")], pages[(page, state)], keys, "%s %s" % (page, state))
+    compose_previews(pages, colour_normal, mk, ak, ck, strip)
     # state sheets for review: each page's over and down pictures
     for page in ("main", "advanced"):
         for state in ("over", "down"):
