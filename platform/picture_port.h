@@ -18,7 +18,8 @@ struct Picture {
 
   bool empty() const { return width <= 0 || height <= 0; }
   const uint8_t* Pixel(int32_t x, int32_t y) const {
-    return rgb.data() + (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    return rgb.data() +
+           (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
   }
 };
 

@@ -27,7 +27,8 @@ bool Assignable(int32_t code) {
 std::string Describe(const MouseProfile& p) {
   std::string s;
   for (const auto& b : p.buttons) s += std::to_string(b.load()) + ",";
-  for (size_t j = 0; j < 4; ++j) s += std::to_string(p.dpiValue[j].load()) + std::to_string(p.dpiEnabled[j].load());
+  for (size_t j = 0; j < 4; ++j)
+    s += std::to_string(p.dpiValue[j].load()) + std::to_string(p.dpiEnabled[j].load());
   return s + "|" + std::to_string(p.dpiLevel.load()) + std::to_string(p.ledMode.load()) +
          std::to_string(p.pointerSpeed.load()) + std::to_string(p.wheelSpeed.load()) + "," +
          std::to_string(p.fireTime.load());

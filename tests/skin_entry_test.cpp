@@ -113,7 +113,8 @@ TEST_F(SkinReadTest, LoadersPickTheFileOfTheLanguage) {
   std::filesystem::create_directories(dir.FsPath("INI_EN"));
   std::filesystem::create_directories(dir.FsPath("INI_CN"));
   WriteSkin("INI_EN/skin_color_en.ini", "[BUTTONPOS]\n0=a,1,2,3,4,English,\n");
-  WriteSkin("INI_CN/skin_color.ini", "[BUTTONPOS]\n0=a,1,2,3,4,Portugues,\n12=a,5,6,7,8,Last,\n13=a,9,9,9,9,Beyond,\n");
+  WriteSkin("INI_CN/skin_color.ini",
+            "[BUTTONPOS]\n0=a,1,2,3,4,Portugues,\n12=a,5,6,7,8,Last,\n13=a,9,9,9,9,Beyond,\n");
   ColourSkinTable table;
   ASSERT_TRUE(LoadColourSkin(sources, dir.folder(), 7, table));
   EXPECT_EQ(table.captions[0], u"English");
@@ -144,9 +145,10 @@ TEST_F(SkinReadTest, MainLoaderReadsFunctionNamesAtCodeMinusOne) {
 
 TEST_F(SkinReadTest, AdvancedLoaderKeepsTheControlsInBothForms) {
   std::filesystem::create_directories(dir.FsPath("INI_CN"));
-  WriteSkin("INI_CN/skin_advance.ini",
-            "[BUTTONPOS]\n45=x,1,1,1,1,End,\n[EDIT]\n3=r,10,20,30,40,\n4=n,1,2,3,4,\n1=ignored,9,9,9,9,\n"
-            "[MACRODISPLAY]\n1=l,5,6,7,8,\n2=e,2147483647,0,5,-2147483647,\n");
+  WriteSkin(
+      "INI_CN/skin_advance.ini",
+      "[BUTTONPOS]\n45=x,1,1,1,1,End,\n[EDIT]\n3=r,10,20,30,40,\n4=n,1,2,3,4,\n1=ignored,9,9,9,9,\n"
+      "[MACRODISPLAY]\n1=l,5,6,7,8,\n2=e,2147483647,0,5,-2147483647,\n");
   AdvancedSkinTable table;
   MacroControlRects controls;
   ASSERT_TRUE(LoadAdvancedSkin(sources, dir.folder(), 0, table, controls));
@@ -172,24 +174,22 @@ TEST(SkinPaths, FolderAndFileNamesByLanguage) {
 }
 
 TEST(SkinHitTest, HalfOpenBoxesLowestKeyAndLastIndex) {
-  std::array<SkinRect, 4> table{SkinRect{10, 10, 20, 10}, SkinRect{0, 0, 100, 100}, SkinRect{50, 50, 0, 10},
-                                SkinRect{200, 0, 10, 10}};
+  std::array<SkinRect, 4> table{SkinRect{10, 10, 20, 10}, SkinRect{0, 0, 100, 100},
+                                SkinRect{50, 50, 0, 10}, SkinRect{200, 0, 10, 10}};
   struct Probe {
     int32_t x, y;
     size_t last;
     uint32_t want;
   };
   const Probe probes[] = {
-      {10, 10, 3, 0},    // top-left corner is inside
-      {29, 19, 3, 0},    // last pixel inside
-      {30, 15, 3, 1},    // right edge x + width belongs to the next box only
-      {15, 20, 3, 1},    // bottom edge likewise
-      {50, 55, 3, 1},    // a zero-width box never hits
-      {205, 5, 2, 255},  // beyond the last index
-      {205, 5, 3, 3},
-      {205, 5, 1000, 3}, // a last index past the table is cut to it
-      {-1, 0, 3, 255},
-      {100, 50, 3, 255},
+      {10, 10, 3, 0},                       // top-left corner is inside
+      {29, 19, 3, 0},                       // last pixel inside
+      {30, 15, 3, 1},                       // right edge x + width belongs to the next box only
+      {15, 20, 3, 1},                       // bottom edge likewise
+      {50, 55, 3, 1},                       // a zero-width box never hits
+      {205, 5, 2, 255},                     // beyond the last index
+      {205, 5, 3, 3},   {205, 5, 1000, 3},  // a last index past the table is cut to it
+      {-1, 0, 3, 255},  {100, 50, 3, 255},
   };
   for (const auto& p : probes) {
     EXPECT_EQ(HitTest(p.x, p.y, table, p.last), p.want) << p.x << "," << p.y << " last " << p.last;

@@ -70,28 +70,29 @@ std::vector<size_t> Join(std::initializer_list<std::vector<size_t>> parts) {
 }
 
 // Keys the program gives a role (an action, a state or a text of its own).
-const std::vector<size_t> kMainRoles = Join({Range(0, 19), Range(25, 31), Range(41, 42), Range(46, 57),
-                                             Range(60, 83), Range(90, 96)});
+const std::vector<size_t> kMainRoles =
+    Join({Range(0, 19), Range(25, 31), Range(41, 42), Range(46, 57), Range(60, 83), Range(90, 96)});
 const std::vector<size_t> kAdvancedRoles = Join({Range(0, 27), Range(30, 33), Range(38, 39)});
 const std::vector<size_t> kColourRoles = Join({Range(0, 3), {9, 11}});
 const std::vector<size_t> kWarningRoles = Range(0, 2);
 
-void ExpectPlaced(const char* table, std::span<const SkinRect> rects, const std::vector<size_t>& roles,
-                  int32_t width, int32_t height) {
+void ExpectPlaced(const char* table, std::span<const SkinRect> rects,
+                  const std::vector<size_t>& roles, int32_t width, int32_t height) {
   for (size_t key : roles) {
     const SkinRect& r = rects[key];
     EXPECT_TRUE(r.width > 0 && r.height > 0 && r.x >= 0 && r.y >= 0 && r.x + r.width <= width &&
                 r.y + r.height <= height)
-        << table << " key " << key << " at " << r.x << "," << r.y << " " << r.width << "x" << r.height;
+        << table << " key " << key << " at " << r.x << "," << r.y << " " << r.width << "x"
+        << r.height;
   }
 }
 
-void ExpectFits(const Language& lang, const char* table, size_t key, const SkinRect& r, TextView text,
-                int32_t indent = 0) {
+void ExpectFits(const Language& lang, const char* table, size_t key, const SkinRect& r,
+                TextView text, int32_t indent = 0) {
   if (text.empty()) return;
   const int32_t wide = TextWidth(text, lang.face, lang.averageWidth);
-  EXPECT_LE(wide + indent + 2, r.width) << lang.name << " " << table << " key " << key << " \"" << Narrow(text)
-                                        << "\" is " << wide << " px wide";
+  EXPECT_LE(wide + indent + 2, r.width) << lang.name << " " << table << " key " << key << " \""
+                                        << Narrow(text) << "\" is " << wide << " px wide";
   EXPECT_LE(lang.cellHeight, r.height) << lang.name << " " << table << " key " << key;
 }
 
@@ -99,7 +100,8 @@ class ShippedSkinTest : public ::testing::TestWithParam<Language> {
  protected:
   Picture Load(const char* name) {
     Picture picture;
-    EXPECT_TRUE(PicturesUnderTest()->Load(ShippedSkinFolder() + u"\\" + Widen(name), picture)) << name;
+    EXPECT_TRUE(PicturesUnderTest()->Load(ShippedSkinFolder() + u"\\" + Widen(name), picture))
+        << name;
     return picture;
   }
 };
@@ -128,14 +130,16 @@ TEST_P(ShippedSkinTest, EveryRoleIsPlacedAndEveryDrawnCaptionFits) {
     ExpectPlaced("main", skin.main.rects, kMainRoles, mask.width, mask.height);
     ExpectPlaced("advanced", skin.advanced.rects, kAdvancedRoles, mask.width, mask.height);
     ExpectPlaced("colour", skin.colour.rects, kColourRoles, mask.width, mask.height);
-    ExpectPlaced("warning", skin.warning.rects, kWarningRoles, warningMask.width, warningMask.height);
+    ExpectPlaced("warning", skin.warning.rects, kWarningRoles, warningMask.width,
+                 warningMask.height);
     const SkinRect controls[] = {skin.controls.repeatCountEdit, skin.controls.macroNameEdit,
                                  skin.controls.macroNameList, skin.controls.macroEventList};
     ExpectPlaced("macro control", controls, Range(0, 3), mask.width, mask.height);
 
     // Texts of the main page: keys 0 to 53, function labels by the names.
     for (size_t key = 0; key <= 53; ++key) {
-      if (key < 25 || key > 31) ExpectFits(lang, "main", key, skin.main.rects[key], skin.main.captions[key]);
+      if (key < 25 || key > 31)
+        ExpectFits(lang, "main", key, skin.main.rects[key], skin.main.captions[key]);
     }
     // Advanced keys 0 to 45, with the captions the program writes itself.
     for (size_t key = 0; key < kAdvancedSkinKeys; ++key) {
@@ -147,7 +151,8 @@ TEST_P(ShippedSkinTest, EveryRoleIsPlacedAndEveryDrawnCaptionFits) {
     ExpectFits(lang, "advanced", 38, skin.advanced.rects[38], u"[↓]254");
     ExpectFits(lang, "advanced", 39, skin.advanced.rects[39], u"[↑]254");
     for (size_t key = 0; key < kColourSkinKeys; ++key) {
-      ExpectFits(lang, "colour", key, skin.colour.rects[key], key == 9 ? Text(u"3200") : skin.colour.captions[key]);
+      ExpectFits(lang, "colour", key, skin.colour.rects[key],
+                 key == 9 ? Text(u"3200") : skin.colour.captions[key]);
     }
     for (size_t key = 0; key < kWarningSkinKeys; ++key) {
       ExpectFits(lang, "warning", key, skin.warning.rects[key], skin.warning.captions[key]);
@@ -188,11 +193,13 @@ TEST_P(ShippedSkinTest, FunctionMenusHoldTheirNames) {
   const SkinRect firstRow{0, 0, first.width - 24, first.height / 10};  // room for the group arrow
   const SkinRect secondRow{0, 0, second.width, second.height / 12};
   for (int32_t code = 1; code <= 10; ++code) {
-    ExpectFits(lang, "menu row", static_cast<size_t>(code), firstRow, FunctionName(skin.names, code));
+    ExpectFits(lang, "menu row", static_cast<size_t>(code), firstRow,
+               FunctionName(skin.names, code));
   }
-  for (int32_t code : {11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24, 25, 26, 31, 32, 33, 34, 35, 36, 37,
-                       38, 39, 40}) {
-    ExpectFits(lang, "submenu row", static_cast<size_t>(code), secondRow, FunctionName(skin.names, code));
+  for (int32_t code : {11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22, 23, 24,
+                       25, 26, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40}) {
+    ExpectFits(lang, "submenu row", static_cast<size_t>(code), secondRow,
+               FunctionName(skin.names, code));
   }
 }
 

@@ -1,11 +1,12 @@
 // The window shape: the mask threshold, the run-based shape against the
 // pixel-by-pixel rule, the repaint region, and the shipped mask pictures.
+#include "ui/skin_shape.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "skin_test_support.h"
-#include "ui/skin_shape.h"
 
 namespace nuv::test {
 namespace {
@@ -81,8 +82,8 @@ TEST(SkinShape, RunsCoverExactlyThePixelsOfThePixelRule) {
       for (int32_t x = 0; x < w; ++x) {
         if (static_cast<int>(random() % 100) < density) {
           // values around the threshold in every channel
-          Set(mask, x, y, static_cast<uint8_t>(95 + random() % 12), static_cast<uint8_t>(95 + random() % 12),
-              static_cast<uint8_t>(95 + random() % 12));
+          Set(mask, x, y, static_cast<uint8_t>(95 + random() % 12),
+              static_cast<uint8_t>(95 + random() % 12), static_cast<uint8_t>(95 + random() % 12));
         }
       }
     }
@@ -101,12 +102,13 @@ TEST(SkinShape, RepaintRegionLeavesOutTheThreeControls) {
   MacroControlRects controls;
   controls.macroNameEdit = {0, 0, 10, 5};
   controls.macroEventList = {20, 10, 10, 20};
-  controls.macroNameList = {25, 15, 10, 10};   // overlaps the event list
+  controls.macroNameList = {25, 15, 10, 10};  // overlaps the event list
   controls.repeatCountEdit = {40, 30, 5, 5};  // stays painted over
   const PixelRegion repaint = RepaintRegionFrom(shape, controls);
   for (int32_t y = 0; y < 40; ++y) {
     for (int32_t x = 0; x < 50; ++x) {
-      const bool inControl = SkinRect{0, 0, 10, 5}.Contains(x, y) || SkinRect{20, 10, 10, 20}.Contains(x, y) ||
+      const bool inControl = SkinRect{0, 0, 10, 5}.Contains(x, y) ||
+                             SkinRect{20, 10, 10, 20}.Contains(x, y) ||
                              SkinRect{25, 15, 10, 10}.Contains(x, y);
       ASSERT_EQ(repaint.Contains(x, y), !inControl) << x << "," << y;
     }

@@ -6,10 +6,9 @@ namespace nuv {
 
 bool PixelRegion::Contains(int32_t x, int32_t y) const {
   // First run not before (y, x): the candidate is the one just before it.
-  auto it = std::upper_bound(runs_.begin(), runs_.end(), PixelRun{y, x, x},
-                             [](const PixelRun& a, const PixelRun& b) {
-                               return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-                             });
+  auto it = std::upper_bound(
+      runs_.begin(), runs_.end(), PixelRun{y, x, x},
+      [](const PixelRun& a, const PixelRun& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
   if (it == runs_.begin()) return false;
   --it;
   return it->y == y && x >= it->x0 && x < it->x1;
@@ -48,9 +47,9 @@ PixelRegion PixelRegion::Without(std::span<const SkinRect> rects) const {
 
 std::vector<RegionRect> PixelRegion::Rectangles() const {
   std::vector<RegionRect> rects;
-  size_t band_start = 0;      // first rectangle of the previous row's band
-  size_t band_end = 0;        // one past its last
-  int32_t band_row = -1;      // the row that band reached last
+  size_t band_start = 0;  // first rectangle of the previous row's band
+  size_t band_end = 0;    // one past its last
+  int32_t band_row = -1;  // the row that band reached last
   size_t i = 0;
   while (i < runs_.size()) {
     const int32_t y = runs_[i].y;
@@ -59,7 +58,8 @@ std::vector<RegionRect> PixelRegion::Rectangles() const {
     // Grow the previous band when this row continues it with identical runs.
     bool same = band_row == y - 1 && band_end - band_start == j - i;
     for (size_t k = 0; same && k < j - i; ++k) {
-      same = rects[band_start + k].left == runs_[i + k].x0 && rects[band_start + k].right == runs_[i + k].x1;
+      same = rects[band_start + k].left == runs_[i + k].x0 &&
+             rects[band_start + k].right == runs_[i + k].x1;
     }
     if (same) {
       for (size_t k = band_start; k < band_end; ++k) rects[k].bottom = y + 1;
@@ -113,7 +113,8 @@ std::vector<uint8_t> WindowShapeByPixels(const Picture& mask) {
 }
 
 PixelRegion RepaintRegionFrom(const PixelRegion& shape, const MacroControlRects& controls) {
-  const SkinRect controlRects[] = {controls.macroNameEdit, controls.macroEventList, controls.macroNameList};
+  const SkinRect controlRects[] = {controls.macroNameEdit, controls.macroEventList,
+                                   controls.macroNameList};
   return shape.Without(controlRects);
 }
 

@@ -37,7 +37,8 @@ bool ReadControlRect(const SkinSources& sources, const Text& path, const Text& s
 }  // namespace
 
 SkinBox ToBox(const SkinRect& rect) {
-  return SkinBox{rect.x, rect.y, SaturatedSum(rect.x, rect.width), SaturatedSum(rect.y, rect.height)};
+  return SkinBox{rect.x, rect.y, SaturatedSum(rect.x, rect.width),
+                 SaturatedSum(rect.y, rect.height)};
 }
 
 SkinRect SkinRectOf(const SkinEntry& entry) {
@@ -97,10 +98,14 @@ bool LoadAdvancedSkin(const SkinSources& sources, const Text& skinFolder, int32_
   const Text path = SkinIniPath(skinFolder, SkinFile::kAdvanced, language);
   controls = MacroControlRects{};
   return LoadButtonPositions(sources, path, table) &&
-         ReadControlRect(sources, path, u"EDIT", 3, controls.repeatCountEdit, controls.repeatCountEditBox) &&
-         ReadControlRect(sources, path, u"EDIT", 4, controls.macroNameEdit, controls.macroNameEditBox) &&
-         ReadControlRect(sources, path, u"MACRODISPLAY", 1, controls.macroNameList, controls.macroNameListBox) &&
-         ReadControlRect(sources, path, u"MACRODISPLAY", 2, controls.macroEventList, controls.macroEventListBox);
+         ReadControlRect(sources, path, u"EDIT", 3, controls.repeatCountEdit,
+                         controls.repeatCountEditBox) &&
+         ReadControlRect(sources, path, u"EDIT", 4, controls.macroNameEdit,
+                         controls.macroNameEditBox) &&
+         ReadControlRect(sources, path, u"MACRODISPLAY", 1, controls.macroNameList,
+                         controls.macroNameListBox) &&
+         ReadControlRect(sources, path, u"MACRODISPLAY", 2, controls.macroEventList,
+                         controls.macroEventListBox);
 }
 
 bool LoadColourSkin(const SkinSources& sources, const Text& skinFolder, int32_t language,

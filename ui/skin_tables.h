@@ -23,7 +23,8 @@ struct SkinRect {
 
   bool Contains(int32_t px, int32_t py) const {
     // 64-bit sums: a hand-edited file may hold values near the int32 limits.
-    return px >= x && py >= y && int64_t{px} < int64_t{x} + width && int64_t{py} < int64_t{y} + height;
+    return px >= x && py >= y && int64_t{px} < int64_t{x} + width &&
+           int64_t{py} < int64_t{y} + height;
   }
   bool operator==(const SkinRect&) const = default;
 };

@@ -42,8 +42,8 @@ bool DecodeInto(const unsigned char* data, size_t size, Picture& out) {
   }
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.image_width == 0 || info.image_height == 0 ||
-      info.image_width > static_cast<JDIMENSION>(kMaxPictureSide) ||
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || info.image_width == 0 ||
+      info.image_height == 0 || info.image_width > static_cast<JDIMENSION>(kMaxPictureSide) ||
       info.image_height > static_cast<JDIMENSION>(kMaxPictureSide)) {
     jpeg_destroy_decompress(&info);
     return false;

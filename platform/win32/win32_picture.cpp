@@ -61,14 +61,16 @@ bool GdiplusPictures::Load(const Text& path, Picture& out) {
   }
   Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
   Gdiplus::BitmapData data{};
-  if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) {
+  if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) !=
+      Gdiplus::Ok) {
     return false;
   }
   out.width = static_cast<int32_t>(width);
   out.height = static_cast<int32_t>(height);
   out.rgb.resize(static_cast<size_t>(width) * height * 3);
   for (UINT y = 0; y < height; ++y) {
-    const auto* row = static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+    const auto* row =
+        static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
     uint8_t* target = out.rgb.data() + static_cast<size_t>(y) * width * 3;
     for (UINT x = 0; x < width; ++x) {
       // GDI+ keeps 24-bit pixels in blue, green, red order.

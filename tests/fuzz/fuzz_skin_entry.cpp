@@ -37,7 +37,8 @@ void CheckSplit(TextView value) {
 
 const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {
-    auto dir = std::filesystem::temp_directory_path() / ("nuv-fuzz-skin-" + std::to_string(getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("nuv-fuzz-skin-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir / "INI_EN");
     return dir;
   }();
@@ -50,10 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   CheckSplit(Widen(bytes));
   Text utf16;
-  for (size_t i = 0; i + 1 < size; i += 2) utf16.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  for (size_t i = 0; i + 1 < size; i += 2)
+    utf16.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
   CheckSplit(utf16);
 
-  for (const char* name : {"skin_main_en.ini", "skin_advance_en.ini", "skin_color_en.ini", "LBWarning_en.ini"}) {
+  for (const char* name :
+       {"skin_main_en.ini", "skin_advance_en.ini", "skin_color_en.ini", "LBWarning_en.ini"}) {
     std::ofstream out(Folder() / "INI_EN" / name, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }

@@ -21,14 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(picture.empty());
     return 0;
   }
-  Check(picture.rgb.size() == static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3);
+  Check(picture.rgb.size() ==
+        static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3);
   if (static_cast<int64_t>(picture.width) * picture.height > 200000) return 0;
   const PixelRegion shape = WindowShapeFromMask(picture);
   const std::vector<uint8_t> reference = WindowShapeByPixels(picture);
   uint64_t covered = 0;
   for (int32_t y = 0; y < picture.height; ++y) {
     for (int32_t x = 0; x < picture.width; ++x) {
-      const bool want = reference[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x] != 0;
+      const bool want =
+          reference[static_cast<size_t>(y) * static_cast<size_t>(picture.width) + x] != 0;
       covered += want;
       Check(shape.Contains(x, y) == want);
     }

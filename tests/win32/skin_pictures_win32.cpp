@@ -3,6 +3,8 @@
 
 namespace nuv::test {
 
-std::unique_ptr<PicturePort> PicturesUnderTest() { return std::make_unique<win32::GdiplusPictures>(); }
+std::unique_ptr<PicturePort> PicturesUnderTest() {
+  return std::make_unique<win32::GdiplusPictures>();
+}
 
 }  // namespace nuv::test

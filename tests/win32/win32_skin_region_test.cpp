@@ -33,7 +33,8 @@ TEST(Win32SkinRegion, RunsGiveTheRegionOfThePixelRule) {
     mask.width = 1 + static_cast<int32_t>(random() % 48);
     mask.height = 1 + static_cast<int32_t>(random() % 32);
     mask.rgb.resize(static_cast<size_t>(mask.width) * mask.height * 3);
-    for (auto& c : mask.rgb) c = static_cast<uint8_t>(random() % 2 ? 101 + random() % 20 : 80 + random() % 21);
+    for (auto& c : mask.rgb)
+      c = static_cast<uint8_t>(random() % 2 ? 101 + random() % 20 : 80 + random() % 21);
     ExpectEqualRegions(mask);
   }
 }
