@@ -94,9 +94,20 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  wine "$ROOT/build/win/tests/nuv_tests.exe" --gtest_brief=1 \
-    --gtest_output="xml:$(winepath -w "$RESULTS/wine.xml" 2>/dev/null)" 2>&1 | tail -n 40
-  count_gtest wine "$RESULTS/wine.xml" "${PIPESTATUS[0]}"
+  # Create the prefix first; a prefix that failed to come up (seen once:
+  # "could not load kernel32.dll") is made afresh once before the tests count.
+  wineboot -i >/dev/null 2>&1; wineserver -w
+  for attempt in 1 2; do
+    rm -f "$RESULTS/wine.xml"
+    wine "$ROOT/build/win/tests/nuv_tests.exe" --gtest_brief=1 \
+      --gtest_output="xml:$(winepath -w "$RESULTS/wine.xml" 2>/dev/null)" 2>&1 | tail -n 40
+    rc=${PIPESTATUS[0]}
+    [ -s "$RESULTS/wine.xml" ] && break
+    echo "== no test report from Wine (exit $rc); new prefix"
+    wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1; wineserver -w
+  done
+  count_gtest wine "$RESULTS/wine.xml" "$rc"
   if [ -x "$ROOT/tests/e2e/run.sh" ]; then
     echo "== end-to-end"
     if "$ROOT/tests/e2e/run.sh" "$RESULTS"; then
