@@ -156,6 +156,7 @@ bool VirtualMouse::SetFeature(HidHandle handle, std::span<const uint8_t> report)
     }
     const auto bytes = report.first(kFeatureReportLength);
     Trace('F', bytes);
+    if (received_.size() == kReceivedLimit) received_.pop_front();
     received_.emplace_back(bytes.begin(), bytes.end());
     Decode(bytes);
   }
@@ -327,7 +328,7 @@ VirtualFirmwareState VirtualMouse::Firmware() const {
 
 std::vector<std::vector<uint8_t>> VirtualMouse::ReceivedFeatureReports() const {
   std::lock_guard lock(mutex_);
-  return received_;
+  return {received_.begin(), received_.end()};
 }
 
 size_t VirtualMouse::RegistrationCount() const {

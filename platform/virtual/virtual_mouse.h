@@ -66,6 +66,8 @@ class VirtualMouse : public HidPort {
   static constexpr uint8_t kReadyReportId = 6;
   // Windows keeps this many unread input reports per device.
   static constexpr size_t kInputQueueLimit = 32;
+  // Received feature reports kept for inspection (the latest ones).
+  static constexpr size_t kReceivedLimit = 4096;
 
   // Interface paths as the system would name them.
   static const Text kOtherDevicePath;
@@ -137,7 +139,7 @@ class VirtualMouse : public HidPort {
   std::map<HidHandle, OpenFile> files_;
   std::vector<WindowId> registrations_;
   VirtualFirmwareState firmware_;
-  std::vector<std::vector<uint8_t>> received_;
+  std::deque<std::vector<uint8_t>> received_;
   std::deque<std::vector<uint8_t>> inputQueue_;
   std::optional<std::chrono::steady_clock::time_point> readyDue_;
   int pressedButton_ = 0;  // host-handled button that is down, 0 for none
