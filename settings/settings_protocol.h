@@ -81,11 +81,7 @@ class ProfileApplier {
  public:
   ProfileApplier(MouseProfile& profile, ConfigStore& store, FeatureReportSender& sender,
                  SystemSettingsPort& system, AttentionState& attention)
-      : profile_(profile),
-        store_(store),
-        sender_(sender),
-        system_(system),
-        attention_(attention) {}
+      : profile_(profile), store_(store), sender_(sender), system_(system), attention_(attention) {}
 
   ApplySeams seams;
 

@@ -1,10 +1,11 @@
+#include "device/device_link.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "device/device_link.h"
 #include "platform/host/recording_messages.h"
 #include "test_support.h"
 
@@ -255,13 +256,34 @@ TEST(DeviceChange, ArrivalAndRemovalCases) {
       {"arrival before the mouse was ever found", false, 0, kDeviceArrival, 5, stored, 0, {}, 0},
       {"empty path before the mouse was found", false, 0, kDeviceArrival, 5, "", 0, {}, 0},
       {"arrival, other path", true, 0, kDeviceArrival, 5, "\\\\?\\hid#other", 0, {}, 0},
-      {"removal, stored path", true, 1, kDeviceRemoveComplete, 5, stored, 0,
-       {"tray", "destroy"}, 0},
-      {"removal, stored path in capitals", true, 1, kDeviceRemoveComplete, 5,
-       "\\\\?\\HID#VID_18F8&PID_0F99&COL02", 0, {"tray", "destroy"}, 0},
+      {"removal, stored path",
+       true,
+       1,
+       kDeviceRemoveComplete,
+       5,
+       stored,
+       0,
+       {"tray", "destroy"},
+       0},
+      {"removal, stored path in capitals",
+       true,
+       1,
+       kDeviceRemoveComplete,
+       5,
+       "\\\\?\\HID#VID_18F8&PID_0F99&COL02",
+       0,
+       {"tray", "destroy"},
+       0},
       {"removal, other path", true, 1, kDeviceRemoveComplete, 5, "\\\\?\\hid#other", 0, {}, 1},
-      {"removal, the mouse's other collection", true, 1, kDeviceRemoveComplete, 5,
-       "\\\\?\\hid#vid_18f8&pid_0f99&col01", 0, {}, 1},
+      {"removal, the mouse's other collection",
+       true,
+       1,
+       kDeviceRemoveComplete,
+       5,
+       "\\\\?\\hid#vid_18f8&pid_0f99&col01",
+       0,
+       {},
+       1},
       {"removal, not a device interface", true, 1, kDeviceRemoveComplete, 3, stored, 0, {}, 1},
       {"other event, stored path", true, 1, 0x8001, 5, stored, 0, {}, 1},
   };
@@ -333,7 +355,8 @@ TEST(MissingMouse, MessageOfEachLanguage) {
   ReportMissingMouse(messages, 7, u"NUV_Talv");
   const auto shown = messages.All();
   ASSERT_EQ(shown.size(), 3u);
-  EXPECT_EQ(Narrow(shown[0].text), "Please plug-in\xE3\x80\x90QUARVEL 241-7730\xE3\x80\x91USB Mouse");
+  EXPECT_EQ(Narrow(shown[0].text),
+            "Please plug-in\xE3\x80\x90QUARVEL 241-7730\xE3\x80\x91USB Mouse");
   EXPECT_EQ(shown[0].caption, u"NUV_Talv");
   EXPECT_EQ(Narrow(shown[1].text), "Por favor, conecte o mouse ao computador!");
   EXPECT_EQ(shown[2].text, shown[0].text);

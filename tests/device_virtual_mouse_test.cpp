@@ -181,8 +181,7 @@ TEST(VirtualMouse, UnplugEndsTheProgramThroughItsRemovalHandler) {
   EXPECT_EQ(p.destroyed, 2);
   EXPECT_EQ(p.link.connected, 0);
   EXPECT_FALSE(p.mouse.plugged());
-  EXPECT_EQ(p.mouse.Open(VirtualMouse::kInputCollectionPath, HidAccess::kQuery),
-            kInvalidHidHandle);
+  EXPECT_EQ(p.mouse.Open(VirtualMouse::kInputCollectionPath, HidAccess::kQuery), kInvalidHidHandle);
   EXPECT_FALSE(p.mouse.SetFeature(p.link.writeHandle, Feature(0x11, 1, 0)));
   p.mouse.Unplug();  // already out: nothing more
   EXPECT_EQ(p.events.size(), 4u);
@@ -314,7 +313,8 @@ TEST(VirtualMouseConcurrency, ReaderGetsEveryPressInOrder) {
   options.readyDelay = 1h;
   Program p(options);
   ASSERT_EQ(p.connection.Search(), 1);
-  for (uint8_t n : {1, 2, 3, 4, 5, 6, 8}) p.mouse.SetFeature(p.link.writeHandle, Feature(0x10, n, 0x1F));
+  for (uint8_t n : {1, 2, 3, 4, 5, 6, 8})
+    p.mouse.SetFeature(p.link.writeHandle, Feature(0x10, n, 0x1F));
   std::vector<uint8_t> codes;
   std::thread reader([&] {
     Bytes buffer(8);

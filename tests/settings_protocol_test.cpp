@@ -1,3 +1,5 @@
+#include "settings/settings_protocol.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,7 +10,6 @@
 #include "platform/host/fake_system_settings.h"
 #include "platform/host/host_ini.h"
 #include "platform/virtual/virtual_mouse.h"
-#include "settings/settings_protocol.h"
 #include "test_support.h"
 
 namespace nuv::test {
@@ -66,10 +67,9 @@ TEST_F(ApplyTest, FactoryProfileOnTheWire) {
   ASSERT_EQ(connection.Search(), 1);
   applier.ApplyProfile();
   const std::vector<Bytes> expected = {
-      Report(0x10, 1, 1),    Report(0x10, 2, 2),    Report(0x10, 3, 3),
-      Report(0x10, 5, 5),    Report(0x10, 4, 4),    Report(0x10, 6, 0x1F),
-      Report(0x10, 8, 0x1F), Report(0x11, 0, 0),    Report(0x09, 0, 0x90),
-      Report(0x12, 6, 0),
+      Report(0x10, 1, 1),    Report(0x10, 2, 2),    Report(0x10, 3, 3),    Report(0x10, 5, 5),
+      Report(0x10, 4, 4),    Report(0x10, 6, 0x1F), Report(0x10, 8, 0x1F), Report(0x11, 0, 0),
+      Report(0x09, 0, 0x90), Report(0x12, 6, 0),
   };
   EXPECT_EQ(mouse.ReceivedFeatureReports(), expected);
   const VirtualFirmwareState firmware = mouse.Firmware();

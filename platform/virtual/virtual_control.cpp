@@ -46,8 +46,8 @@ std::optional<VirtualControlCommand> ParseVirtualControlLine(std::string_view li
     if (words.size() != 2) return std::nullopt;
     const auto button = Number(words[1], 10, 1, 8);
     if (!button) return std::nullopt;
-    command.kind = verb == "press" ? VirtualControlCommand::Kind::kPress
-                                   : VirtualControlCommand::Kind::kClick;
+    command.kind =
+        verb == "press" ? VirtualControlCommand::Kind::kPress : VirtualControlCommand::Kind::kClick;
     command.button = *button;
     return command;
   }
@@ -62,10 +62,14 @@ std::optional<VirtualControlCommand> ParseVirtualControlLine(std::string_view li
     return command;
   }
   if (words.size() != 1) return std::nullopt;
-  if (verb == "release") command.kind = VirtualControlCommand::Kind::kRelease;
-  else if (verb == "unplug") command.kind = VirtualControlCommand::Kind::kUnplug;
-  else if (verb == "plug") command.kind = VirtualControlCommand::Kind::kPlug;
-  else return std::nullopt;
+  if (verb == "release")
+    command.kind = VirtualControlCommand::Kind::kRelease;
+  else if (verb == "unplug")
+    command.kind = VirtualControlCommand::Kind::kUnplug;
+  else if (verb == "plug")
+    command.kind = VirtualControlCommand::Kind::kPlug;
+  else
+    return std::nullopt;
   return command;
 }
 

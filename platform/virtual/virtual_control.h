@@ -20,8 +20,8 @@ namespace nuv {
 struct VirtualControlCommand {
   enum class Kind { kPress, kRelease, kClick, kReport, kUnplug, kPlug };
   Kind kind = Kind::kRelease;
-  int button = 0;               // press, click: 1..8
-  std::vector<uint8_t> bytes;   // report: 1..kMaxReportBytes
+  int button = 0;              // press, click: 1..8
+  std::vector<uint8_t> bytes;  // report: 1..kMaxReportBytes
 };
 
 constexpr size_t kMaxControlReportBytes = 64;

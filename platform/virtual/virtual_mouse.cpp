@@ -40,7 +40,8 @@ class VirtualMouse::List : public HidPort::InterfaceList {
 
 VirtualMouse::VirtualMouse(VirtualMouseOptions options, DeviceChangeDelivery delivery)
     : options_(std::move(options)), delivery_(std::move(delivery)) {
-  if (!options_.tracePath.empty()) trace_.open(options_.tracePath, std::ios::app | std::ios::binary);
+  if (!options_.tracePath.empty())
+    trace_.open(options_.tracePath, std::ios::app | std::ios::binary);
   if (!options_.controlPath.empty()) {
     // Commands left in the file from an earlier run are not replayed.
     std::error_code error;
@@ -178,14 +179,21 @@ void VirtualMouse::Decode(std::span<const uint8_t> report) {
         }
       }
       break;
-    case 0x11: firmware_.wheelStatus = first; break;
+    case 0x11:
+      firmware_.wheelStatus = first;
+      break;
     case 0x09:
       firmware_.dpiLevel = first;
       firmware_.dpiLedByte = second;
       break;
-    case 0x12: firmware_.fireTimeUnits = first; break;
-    case 0x20: firmware_.exitReceived = true; break;
-    default: break;  // unknown commands are ignored, as firmware does
+    case 0x12:
+      firmware_.fireTimeUnits = first;
+      break;
+    case 0x20:
+      firmware_.exitReceived = true;
+      break;
+    default:
+      break;  // unknown commands are ignored, as firmware does
   }
 }
 
@@ -255,8 +263,8 @@ void VirtualMouse::ReleaseButton() {
 void VirtualMouse::SendInputReport(std::span<const uint8_t> bytes) {
   {
     std::lock_guard lock(mutex_);
-    Emit(std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(),
-                                                                              kInputReportLength)));
+    Emit(std::vector<uint8_t>(bytes.begin(),
+                              bytes.begin() + std::min<size_t>(bytes.size(), kInputReportLength)));
   }
   wake_.notify_all();
 }
@@ -303,15 +311,25 @@ bool VirtualMouse::ExecuteControlLine(std::string_view line) {
   if (!command) return false;
   using Kind = VirtualControlCommand::Kind;
   switch (command->kind) {
-    case Kind::kPress: PressButton(command->button); break;
-    case Kind::kRelease: ReleaseButton(); break;
+    case Kind::kPress:
+      PressButton(command->button);
+      break;
+    case Kind::kRelease:
+      ReleaseButton();
+      break;
     case Kind::kClick:
       PressButton(command->button);
       ReleaseButton();
       break;
-    case Kind::kReport: SendInputReport(command->bytes); break;
-    case Kind::kUnplug: Unplug(); break;
-    case Kind::kPlug: Plug(); break;
+    case Kind::kReport:
+      SendInputReport(command->bytes);
+      break;
+    case Kind::kUnplug:
+      Unplug();
+      break;
+    case Kind::kPlug:
+      Plug();
+      break;
   }
   return true;
 }

@@ -182,9 +182,8 @@ std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder) {
     options.tracePath = fs_path(*trace);
   }
   const auto control = EnvironmentValue(L"NUV_TALV_VIRTUAL_MOUSE_CONTROL");
-  options.controlPath = fs_path(control && !control->empty()
-                                    ? *control
-                                    : application_folder + u"\\virtual_mouse.ctl");
+  options.controlPath = fs_path(
+      control && !control->empty() ? *control : application_folder + u"\\virtual_mouse.ctl");
   return std::make_unique<VirtualMouse>(
       std::move(options), [](WindowId window, uint32_t event, const Text& path) {
         SendDeviceChange(reinterpret_cast<HWND>(window), event, path);

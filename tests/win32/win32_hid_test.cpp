@@ -1,3 +1,5 @@
+#include "platform/win32/win32_hid.h"  // brings windows.h, which dbt.h needs first
+#include <dbt.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,10 +7,6 @@
 
 #include "device/device_link.h"
 #include "platform/virtual/virtual_mouse.h"
-#include "platform/win32/win32_hid.h"
-
-#include <dbt.h>
-
 #include "platform/win32/win32_text.h"
 #include "settings/settings_protocol.h"
 #include "test_support.h"
@@ -88,7 +86,9 @@ std::vector<std::pair<WPARAM, DeviceBroadcast>>* g_received = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_DEVICECHANGE && g_received) {
-    if (auto broadcast = win32::DecodeDeviceChange(lparam)) g_received->emplace_back(wparam, *broadcast);
+    if (auto broadcast = win32::DecodeDeviceChange(lparam)) {
+      g_received->emplace_back(wparam, *broadcast);
+    }
     return TRUE;
   }
   return DefWindowProcW(window, message, wparam, lparam);
