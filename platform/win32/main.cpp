@@ -78,9 +78,14 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM
       return TRUE;
     }
     case WM_DEVICECHANGE: {
-      const std::optional<DeviceBroadcast> broadcast = win32::DecodeDeviceChange(lparam);
-      g_device->connection.OnDeviceChange(static_cast<uint32_t>(wparam),
-                                          broadcast ? &*broadcast : nullptr);
+      // Only arrival and removal carry the record the handler looks at; other
+      // events may have no record at all.
+      const auto event = static_cast<uint32_t>(wparam);
+      std::optional<DeviceBroadcast> broadcast;
+      if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
+        broadcast = win32::DecodeDeviceChange(lparam);
+      }
+      g_device->connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr);
       SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     }
