@@ -1,0 +1,193 @@
+#include "platform/win32/win32_hid.h"
+
+#include <dbt.h>
+#include <setupapi.h>
+
+#include <vector>
+
+extern "C" {
+#include <hidsdi.h>
+}
+
+#include "platform/virtual/virtual_mouse.h"
+#include "platform/win32/win32_text.h"
+
+namespace nuv::win32 {
+
+namespace {
+
+HANDLE H(HidHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// A null handle was never opened, the invalid one failed to open: the system
+// is not asked about either.
+bool Usable(HidHandle handle) { return handle != kNullHidHandle && handle != kInvalidHidHandle; }
+
+class SetupInterfaceList : public HidPort::InterfaceList {
+ public:
+  SetupInterfaceList(HDEVINFO info, GUID hid_class) : info_(info), class_(hid_class) {}
+  ~SetupInterfaceList() override { SetupDiDestroyDeviceInfoList(info_); }
+  SetupInterfaceList(const SetupInterfaceList&) = delete;
+  SetupInterfaceList& operator=(const SetupInterfaceList&) = delete;
+
+  std::optional<Text> PathAt(uint32_t index) override {
+    SP_DEVICE_INTERFACE_DATA data{};
+    data.cbSize = sizeof(data);
+    if (!SetupDiEnumDeviceInterfaces(info_, nullptr, &class_, index, &data)) return std::nullopt;
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailW(info_, &data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return std::nullopt;
+    // DWORD-sized elements keep the record aligned as the system expects.
+    std::vector<DWORD> buffer((required + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(info_, &data, detail, required, nullptr, nullptr)) {
+      return std::nullopt;
+    }
+    // The path ends at its NUL or at the end of what the system filled in.
+    const size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+    const size_t capacity = (required - offset) / sizeof(wchar_t);
+    size_t length = 0;
+    while (length < capacity && detail->DevicePath[length] != L'\0') ++length;
+    return FromW(detail->DevicePath, length);
+  }
+
+ private:
+  HDEVINFO info_;
+  GUID class_;
+};
+
+}  // namespace
+
+std::unique_ptr<HidPort::InterfaceList> Win32HidPort::ListPresentInterfaces() {
+  GUID hid_class;
+  HidD_GetHidGuid(&hid_class);
+  HDEVINFO info =
+      SetupDiGetClassDevsW(&hid_class, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (info == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<SetupInterfaceList>(info, hid_class);
+}
+
+HidHandle Win32HidPort::Open(const Text& path, HidAccess access) {
+  DWORD rights = 0;
+  if (access == HidAccess::kRead) rights = GENERIC_READ;
+  if (access == HidAccess::kWrite) rights = GENERIC_WRITE;
+  HANDLE file = CreateFileW(W(path), rights, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  return reinterpret_cast<HidHandle>(file);
+}
+
+void Win32HidPort::Close(HidHandle handle) {
+  if (Usable(handle)) CloseHandle(H(handle));
+}
+
+std::optional<HidAttributes> Win32HidPort::Attributes(HidHandle handle) {
+  if (!Usable(handle)) return std::nullopt;
+  HIDD_ATTRIBUTES attributes{};
+  attributes.Size = sizeof(attributes);
+  if (!HidD_GetAttributes(H(handle), &attributes)) return std::nullopt;
+  return HidAttributes{attributes.VendorID, attributes.ProductID, attributes.VersionNumber};
+}
+
+std::optional<HidCaps> Win32HidPort::Capabilities(HidHandle handle) {
+  if (!Usable(handle)) return std::nullopt;
+  PHIDP_PREPARSED_DATA preparsed = nullptr;
+  if (!HidD_GetPreparsedData(H(handle), &preparsed)) return std::nullopt;
+  HIDP_CAPS c{};
+  const NTSTATUS status = HidP_GetCaps(preparsed, &c);
+  HidD_FreePreparsedData(preparsed);
+  if (status != HIDP_STATUS_SUCCESS) return std::nullopt;
+  HidCaps caps;
+  caps.usage = c.Usage;
+  caps.usagePage = c.UsagePage;
+  caps.inputReportByteLength = c.InputReportByteLength;
+  caps.outputReportByteLength = c.OutputReportByteLength;
+  caps.featureReportByteLength = c.FeatureReportByteLength;
+  caps.numberLinkCollectionNodes = c.NumberLinkCollectionNodes;
+  caps.numberInputButtonCaps = c.NumberInputButtonCaps;
+  caps.numberInputValueCaps = c.NumberInputValueCaps;
+  caps.numberInputDataIndices = c.NumberInputDataIndices;
+  caps.numberOutputButtonCaps = c.NumberOutputButtonCaps;
+  caps.numberOutputValueCaps = c.NumberOutputValueCaps;
+  caps.numberOutputDataIndices = c.NumberOutputDataIndices;
+  caps.numberFeatureButtonCaps = c.NumberFeatureButtonCaps;
+  caps.numberFeatureValueCaps = c.NumberFeatureValueCaps;
+  caps.numberFeatureDataIndices = c.NumberFeatureDataIndices;
+  return caps;
+}
+
+bool Win32HidPort::SetFeature(HidHandle handle, std::span<const uint8_t> report) {
+  if (!Usable(handle) || report.empty()) return false;
+  // The class driver reads the buffer only; its declaration is not const.
+  return HidD_SetFeature(H(handle), const_cast<uint8_t*>(report.data()),
+                         static_cast<ULONG>(report.size())) != FALSE;
+}
+
+std::optional<size_t> Win32HidPort::ReadInputReport(HidHandle handle, std::span<uint8_t> buffer) {
+  if (!Usable(handle)) return std::nullopt;
+  DWORD read = 0;
+  if (!ReadFile(H(handle), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+    return std::nullopt;
+  }
+  return static_cast<size_t>(read);
+}
+
+void Win32HidPort::RegisterInterfaceNotifications(WindowId recipient) {
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  HidD_GetHidGuid(&filter.dbcc_classguid);
+  // Kept until the process ends.
+  RegisterDeviceNotificationW(reinterpret_cast<HWND>(recipient), &filter,
+                              DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+std::optional<DeviceBroadcast> DecodeDeviceChange(LPARAM record) {
+  if (record == 0) return std::nullopt;
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
+  // The record says how long it is; a size beyond any interface path is not
+  // believed.
+  const size_t size = std::min<size_t>(header->dbch_size, kBroadcastPathOffset + 2 * 32768);
+  return ParseDeviceBroadcast(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(record), size));
+}
+
+void SendDeviceChange(HWND window, uint32_t event, const Text& path) {
+  std::vector<uint8_t> record = EncodeDeviceBroadcast(path);
+  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(record.data()));
+}
+
+std::optional<Text> EnvironmentValue(const wchar_t* name) {
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD n = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+      return Text();
+    }
+    if (n < buffer.size()) return FromW(buffer.data(), n);
+    buffer.resize(n);
+  }
+}
+
+std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder) {
+  if (EnvironmentValue(L"NUV_TALV_VIRTUAL_MOUSE") != Text(u"1")) {
+    return std::make_unique<Win32HidPort>();
+  }
+  const auto fs_path = [](const Text& t) {
+    return std::filesystem::path(std::wstring(reinterpret_cast<const wchar_t*>(t.c_str())));
+  };
+  VirtualMouseOptions options;
+  if (auto trace = EnvironmentValue(L"NUV_TALV_VIRTUAL_MOUSE_TRACE"); trace && !trace->empty()) {
+    options.tracePath = fs_path(*trace);
+  }
+  const auto control = EnvironmentValue(L"NUV_TALV_VIRTUAL_MOUSE_CONTROL");
+  options.controlPath = fs_path(
+      control && !control->empty() ? *control : application_folder + u"\\virtual_mouse.ctl");
+  return std::make_unique<VirtualMouse>(
+      std::move(options), [](WindowId window, uint32_t event, const Text& path) {
+        SendDeviceChange(reinterpret_cast<HWND>(window), event, path);
+      });
+}
+
+}  // namespace nuv::win32

@@ -1,0 +1,93 @@
+#include "settings/settings_protocol.h"
+
+#include <algorithm>
+
+namespace nuv {
+
+uint8_t DpiLedByte(int dpi_value_index, int led) {
+  return static_cast<uint8_t>(16 * (8 + dpi_value_index) + led);
+}
+
+uint8_t FireTimeParameter(int32_t fire_time) { return static_cast<uint8_t>(fire_time / 8); }
+
+bool FeatureReportSender::BuildAndSend(uint8_t command, uint8_t first, uint8_t second) {
+  // The caller holds the lock. A collection that claims more than the buffer
+  // holds gets the buffer, never bytes beyond it.
+  const size_t length = std::min<size_t>(link_.featureReportLength, report_.size());
+  report_.fill(0);
+  report_[0] = kFeatureReportId;
+  report_[1] = command;
+  report_[2] = first;
+  report_[3] = second;
+  return hid_.SetFeature(link_.writeHandle, std::span<const uint8_t>(report_.data(), length));
+}
+
+bool FeatureReportSender::Send(uint8_t command, uint8_t first, uint8_t second) {
+  std::lock_guard lock(mutex_);
+  return BuildAndSend(command, first, second);
+}
+
+bool FeatureReportSender::SendIfWritable(uint8_t command, uint8_t first, uint8_t second) {
+  std::lock_guard lock(mutex_);
+  if (link_.writeHandle == kInvalidHidHandle) return false;
+  return BuildAndSend(command, first, second);
+}
+
+bool FeatureReportSender::SendDpiAndLed(const MouseProfile& profile, int led) {
+  // A level outside 0..3 (hand-edited file) has no DPI value: the nearest
+  // level is sent instead of an index past the table.
+  const int level = std::clamp<int>(profile.dpiLevel, 0, kDpiLevelCount - 1);
+  const uint8_t value = profile.appliedDpiValue[static_cast<size_t>(level)];
+  return Send(kCommandDpiAndLed, static_cast<uint8_t>(level), DpiLedByte(value, led));
+}
+
+void FeatureReportSender::SendExitCommand() { SendIfWritable(kCommandExit, 0, 0); }
+
+void ProfileApplier::SendButtons() {
+  for (int i = 1; i <= kButtonCount; ++i) {
+    const auto index = static_cast<size_t>(i - 1);
+    const int32_t code = profile_.buttons[index];
+    profile_.dpiStepRole[index] = DpiStepRole(code);
+    // A code that names no function (hand-edited file) tells the mouse nothing.
+    const std::optional<uint8_t> function = DeviceFunctionCode(code);
+    if (!function) continue;
+    sender_.SendIfWritable(kCommandButtonFunction, kDeviceButtonNumber[index], *function);
+    if (*function == kHostHandledFunction && attention_.armed) {
+      // The mouse reports this button to the program only once it is ready.
+      attention_.armed = 0;
+      attention_.blinkPhase = 1;
+      attention_.button = i;
+      if (!attention_.blinkRequested) {
+        attention_.blinkRequested = 1;
+        if (seams.startBlinker) seams.startBlinker();
+      }
+    }
+  }
+}
+
+void ProfileApplier::ApplyProfile() {
+  const Text& path = store_.configPath;
+  attention_.armed = 1;
+  store_.WriteCurrentConfig(path);
+  store_.SaveProfile(path, kMirrorSlot);
+
+  SendButtons();
+  sender_.Send(kCommandWheelStatus, static_cast<uint8_t>(profile_.wheelStatus), 0);
+
+  for (size_t j = 0; j < kDpiLevelCount; ++j) profile_.appliedDpiValue[j] = profile_.dpiValue[j];
+  profile_.appliedLedMode = profile_.ledMode;
+  sender_.SendDpiAndLed(profile_, profile_.appliedLedMode);
+  if (seams.repaint) seams.repaint();
+
+  if (system_.GetPointerSpeed()) {
+    const int speed = WindowsPointerSpeed(profile_.pointerSpeed);
+    system_.SetPointerSpeed(speed);
+    profile_.appliedPointerSpeed = static_cast<uint8_t>(speed);
+  }
+  if (system_.GetWheelScrollLines()) system_.SetWheelScrollLines(profile_.wheelSpeed + 1);
+
+  sender_.Send(kCommandFireTime, FireTimeParameter(profile_.fireTime), 0);
+  store_.SaveProfile(path, store_.currentConfig);
+}
+
+}  // namespace nuv

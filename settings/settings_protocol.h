@@ -1,0 +1,103 @@
+// Feature reports to the mouse (report 7: command and two parameters) and the
+// apply operation that writes the whole working profile to the mouse, sets the
+// two Windows settings of the profile and stores it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+#include "device/device_link.h"
+#include "platform/atomic_field.h"
+#include "platform/hid_port.h"
+#include "platform/system_settings_port.h"
+#include "settings/config_store.h"
+#include "settings/mouse_profile.h"
+
+namespace nuv {
+
+constexpr uint8_t kFeatureReportId = 7;
+constexpr size_t kFeatureReportCapacity = 256;
+
+enum FeatureCommand : uint8_t {
+  kCommandDpiAndLed = 0x09,
+  kCommandButtonFunction = 0x10,
+  kCommandWheelStatus = 0x11,
+  kCommandFireTime = 0x12,
+  kCommandExit = 0x20,
+};
+
+// Byte 3 of the DPI report: high bit set, DPI value index in bits 4..6, LED
+// value in bits 0..3 ((16 * (8 + index) + led) mod 256).
+uint8_t DpiLedByte(int dpi_value_index, int led);
+// Byte 2 of the fire-time report: fire time / 8 toward zero, low byte.
+uint8_t FireTimeParameter(int32_t fire_time);
+
+// The one feature-report buffer. Every report is built and sent under one lock,
+// so the window thread (apply, exit command) and the host action executor (DPI
+// and LED steps) never mix their bytes.
+class FeatureReportSender {
+ public:
+  FeatureReportSender(HidPort& hid, const DeviceLink& link) : hid_(hid), link_(link) {}
+
+  // 07 command first second, zeros up to the write collection's feature report
+  // length, sent on whatever write handle there is. Returns what the device said.
+  bool Send(uint8_t command, uint8_t first, uint8_t second);
+  // The same, but nothing is sent when opening the write collection failed.
+  bool SendIfWritable(uint8_t command, uint8_t first, uint8_t second);
+
+  // DPI report of the profile's DPI level (limited to 0..3) with its applied
+  // DPI value and LED value `led`.
+  bool SendDpiAndLed(const MouseProfile& profile, int led);
+  // The close sequence's command 0x20.
+  void SendExitCommand();
+
+ private:
+  bool BuildAndSend(uint8_t command, uint8_t first, uint8_t second);
+
+  HidPort& hid_;
+  const DeviceLink& link_;
+  std::mutex mutex_;
+  std::array<uint8_t, kFeatureReportCapacity> report_{};
+};
+
+// Whether the mouse reports host-handled buttons to the program, and the mark
+// that asks the user to wait until it does.
+struct AttentionState {
+  AtomicField<uint8_t> armed{1};
+  AtomicField<int32_t> button{0};  // first button (1..7) that got 0x1F in the last apply
+  AtomicField<uint8_t> blinkPhase{0};
+  AtomicField<uint8_t> blinkRequested{0};
+};
+
+struct ApplySeams {
+  // Starts the attention blinker for the window (and sets its running flag).
+  std::function<void()> startBlinker;
+  std::function<void()> repaint;
+};
+
+class ProfileApplier {
+ public:
+  ProfileApplier(MouseProfile& profile, ConfigStore& store, FeatureReportSender& sender,
+                 SystemSettingsPort& system, AttentionState& attention)
+      : profile_(profile), store_(store), sender_(sender), system_(system), attention_(attention) {}
+
+  ApplySeams seams;
+
+  // Buttons, wheel, DPI and LED, pointer speed, wheel lines, fire time, with
+  // CurConfig, the mirror slot 6 and the current slot written around them.
+  // Nothing is reported; a missing mouse only makes the sends fail.
+  void ApplyProfile();
+
+ private:
+  void SendButtons();
+
+  MouseProfile& profile_;
+  ConfigStore& store_;
+  FeatureReportSender& sender_;
+  SystemSettingsPort& system_;
+  AttentionState& attention_;
+};
+
+}  // namespace nuv
