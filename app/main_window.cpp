@@ -1,0 +1,127 @@
+#include "app/main_window.h"
+
+#include <string_view>
+
+#include "app/startup.h"
+#include "macro/macro_file.h"
+#include "ui/skin_tables.h"
+
+namespace nuv {
+
+bool IsKeyMessage(uint32_t message) {
+  return message == wm::kKeyDown || message == wm::kKeyUp || message == wm::kSysKeyDown ||
+         message == wm::kSysKeyUp;
+}
+
+bool FilterKeyboardMessage(uint32_t message, uint64_t key, bool recording, bool advancedPageShown,
+                           const KeyboardFilterHooks& hooks) {
+  if (recording && IsKeyMessage(message)) {
+    if (hooks.toRecording && !hooks.toRecording(message, key)) return false;
+  } else if (!recording && advancedPageShown && message == wm::kRButtonUp) {
+    if (hooks.macroContextMenu) hooks.macroContextMenu();
+  }
+  if (message == wm::kKeyDown && (key == kVkEscape || key == kVkReturn)) return true;
+  // F10 alone arrives as a system key; every kind is taken so that no half of
+  // a press reaches the window.
+  return IsKeyMessage(message) && key == kVkF10;
+}
+
+void HideToTray(TrayView& view) {
+  view.AddTrayIcon();
+  view.ShowWindow(kShowMinimize);
+  view.ShowWindow(kShowHide);
+}
+
+void ShowFromTray(TrayView& view) {
+  view.ShowWindow(kShowShow);
+  view.ShowWindow(kShowRestore);
+  view.DeleteTrayIcon();
+}
+
+int64_t OnTrayNotify(TrayView& view, uint64_t iconId, uint64_t mouseMessage) {
+  if (iconId != kTrayIconId) return 0;
+  if (mouseMessage == wm::kLButtonDblClk) {
+    view.DeleteTrayIcon();
+    view.ShowWindow(kShowShow);
+    view.ShowWindow(kShowRestore);
+  } else if (mouseMessage == wm::kRButtonUp) {
+    view.ShowTrayMenu();
+  }
+  return 0;
+}
+
+SystemCommandAction ClassifySystemCommand(uint64_t command) {
+  const uint64_t masked = command & 0xFFF0;
+  if (masked == kAboutCommand) return SystemCommandAction::kAbout;
+  if (masked == kSystemCommandMinimize) return SystemCommandAction::kMinimize;
+  return SystemCommandAction::kDefault;
+}
+
+TrayCommand ClassifyTrayCommand(uint32_t commandId) {
+  switch (commandId) {
+    case kCommandShowWindow:
+    case kCommandShowWindowSecond:
+      return TrayCommand::kShowWindow;
+    case kCommandExitDriver:
+    case kCommandExitDriverSecond:
+      return TrayCommand::kExit;
+    default:
+      return TrayCommand::kNone;
+  }
+}
+
+bool TakeHiddenStart(AtomicField<int32_t>& startHidden) {
+  if (startHidden != 1) return false;
+  startHidden = 0;
+  return true;
+}
+
+InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
+                                 MainWindowSteps& steps) {
+  steps.ClearHandOverFlags();
+  steps.StartWorkerThreads();
+  steps.AddAboutItemAndIcon();
+
+  store.configPath = session.applicationFolder + u"\\config.ini";
+  store.LoadStartValues();
+  session.uiLanguage = static_cast<uint8_t>(store.languageSelection.load());
+  const int32_t language = session.uiLanguage;
+  store.LoadProfile(store.configPath, store.currentConfig, false);
+  steps.SetTitle(Text(kMainWindowTitle));
+
+  session.skinFolder = SkinFolderFor(session.applicationFolder);
+  // A missing layout file has closed the window; nothing after it may run on
+  // a window that is gone.
+  if (!steps.LoadPageSkins(session.skinFolder, language)) return InitOutcome::kClosed;
+  steps.ConstructMacroControls();
+  if (!steps.LoadWarningSkin(session.skinFolder, language)) return InitOutcome::kClosed;
+  steps.CreateFonts();
+
+  session.maskPath = session.skinFolder + u"\\main_mask.jpg";
+  steps.CutWindowShape(session.maskPath);
+
+  session.macroFilePath = MacroFiles::WorkingFilePath(session.applicationFolder, language);
+  steps.LoadMacros(session.macroFilePath);
+  steps.LoadMenus(language);
+
+  if (!steps.SearchDevice()) {
+    steps.ReportMissingMouse(language);
+    steps.RunCloseSequence();
+    return InitOutcome::kClosed;
+  }
+  steps.Wait(kApplyDelayMs);
+  steps.ApplyProfile();
+  if (CommandLineAsksHidden(steps.CommandLine())) session.startHidden = 1;
+  return InitOutcome::kRunning;
+}
+
+std::optional<int> TestPageFromEnvironment(const char* value) {
+  if (!value) return std::nullopt;
+  const std::string_view v(value);
+  if (v == "main" || v == "0") return 0;
+  if (v == "advanced" || v == "1") return 1;
+  if (v == "colour" || v == "color" || v == "2") return 2;
+  return std::nullopt;
+}
+
+}  // namespace nuv

@@ -1,0 +1,167 @@
+// What the main window decides, apart from the window itself: the order of its
+// initialisation, the tray icon and the window's show states, the keyboard
+// filter that runs before every message, system commands, the tray menu's
+// commands and the hidden start. The Win32 window (CNUV_TalvDlg) turns
+// messages into calls on these and carries out what they ask of its views.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "platform/atomic_field.h"
+#include "platform/text.h"
+#include "settings/config_store.h"
+
+namespace nuv {
+
+// Message numbers and values of the window system that the decisions are about.
+namespace wm {
+constexpr uint32_t kKeyDown = 0x0100;
+constexpr uint32_t kKeyUp = 0x0101;
+constexpr uint32_t kSysKeyDown = 0x0104;
+constexpr uint32_t kSysKeyUp = 0x0105;
+constexpr uint32_t kLButtonDblClk = 0x0203;
+constexpr uint32_t kRButtonUp = 0x0205;
+constexpr uint32_t kUser = 0x0400;
+}  // namespace wm
+
+constexpr uint32_t kVkReturn = 13;
+constexpr uint32_t kVkEscape = 27;
+constexpr uint32_t kVkF10 = 121;
+
+// The tray icon: its identifier among the window's icons and the message its
+// mouse events arrive with.
+constexpr uint32_t kTrayIconId = 153;
+constexpr uint32_t kTrayCallbackMessage = wm::kUser + 1;
+
+// Show commands of the window.
+constexpr int kShowHide = 0;
+constexpr int kShowShow = 5;
+constexpr int kShowMinimize = 6;
+constexpr int kShowRestore = 9;
+
+// The About item appended to the system menu, and the minimise command.
+constexpr uint32_t kAboutCommand = 0x0010;
+constexpr uint32_t kSystemCommandMinimize = 0xF020;
+
+// Tray menu commands in the two languages.
+constexpr uint32_t kCommandExitDriver = 32800;
+constexpr uint32_t kCommandShowWindow = 32801;
+constexpr uint32_t kCommandShowWindowSecond = 32837;
+constexpr uint32_t kCommandExitDriverSecond = 32838;
+
+constexpr int kApplyDelayMs = 5;
+
+// ---- Keyboard filter ----
+
+struct KeyboardFilterHooks {
+  // The macro recording takes the key message. False: the recording hands the
+  // message to normal dispatch at once (nothing below is applied).
+  std::function<bool(uint32_t message, uint64_t key)> toRecording;
+  // Right button released over the advanced page: the event list's context menu.
+  std::function<void()> macroContextMenu;
+};
+
+bool IsKeyMessage(uint32_t message);
+
+// Runs before a message of the window or its controls is dispatched; true when
+// the message is consumed: key-downs of Escape and Return (so that neither ends
+// the dialog) and every key message of F10 (which would open the system menu).
+bool FilterKeyboardMessage(uint32_t message, uint64_t key, bool recording, bool advancedPageShown,
+                           const KeyboardFilterHooks& hooks);
+
+// ---- Tray icon and show states ----
+
+// What the window does for the tray.
+class TrayView {
+ public:
+  virtual ~TrayView() = default;
+  virtual void AddTrayIcon() = 0;
+  virtual void DeleteTrayIcon() = 0;
+  virtual void ShowWindow(int command) = 0;
+  // The tray menu's first pop-up at the cursor, the window brought to the front.
+  virtual void ShowTrayMenu() = 0;
+};
+
+// Icon added, window minimised and hidden.
+void HideToTray(TrayView& view);
+// Window shown and restored, icon deleted.
+void ShowFromTray(TrayView& view);
+// The tray icon's callback: double-click shows the window, right-button
+// release opens the tray menu; other icons and events are ignored. Returns 0.
+int64_t OnTrayNotify(TrayView& view, uint64_t iconId, uint64_t mouseMessage);
+
+enum class SystemCommandAction { kAbout, kMinimize, kDefault };
+// The low four bits are the system's own and are masked off.
+SystemCommandAction ClassifySystemCommand(uint64_t command);
+
+enum class TrayCommand { kNone, kShowWindow, kExit };
+TrayCommand ClassifyTrayCommand(uint32_t commandId);
+
+// The first background erase after a start with "-HIDE": true once, and the
+// flag is cleared.
+bool TakeHiddenStart(AtomicField<int32_t>& startHidden);
+
+// ---- Initialisation ----
+
+// Values first written by the main window's initialisation.
+struct MainWindowSession {
+  Text applicationFolder;
+  Text skinFolder;
+  Text maskPath;
+  Text macroFilePath;
+  // Non-zero: English (low byte of VER_SEL).
+  AtomicField<int32_t> uiLanguage{1};
+  // 1 after a start with "-HIDE" until the first background erase.
+  AtomicField<int32_t> startHidden{0};
+};
+
+// The steps that need the window or another subsystem, in the order that
+// InitialiseMainWindow calls them.
+class MainWindowSteps {
+ public:
+  virtual ~MainWindowSteps() = default;
+  virtual void ClearHandOverFlags() = 0;
+  // Input reader and host action executor at the highest priority, blink
+  // thread at normal priority (its running flag set).
+  virtual void StartWorkerThreads() = 0;
+  // System menu item "&About NUV_Talv...", program icon as the large icon.
+  virtual void AddAboutItemAndIcon() = 0;
+  virtual void SetTitle(const Text& title) = 0;
+  // Main, colour and advanced layouts in that order. False when a file was
+  // missing: the close sequence has run and the window is gone.
+  virtual bool LoadPageSkins(const Text& skinFolder, int32_t language) = 0;
+  virtual void ConstructMacroControls() = 0;
+  virtual bool LoadWarningSkin(const Text& skinFolder, int32_t language) = 0;
+  virtual void CreateFonts() = 0;
+  // Drawing size, window shape and repaint region from the mask picture.
+  virtual void CutWindowShape(const Text& maskPath) = 0;
+  // Macro file of the language, then the editor's starting position.
+  virtual void LoadMacros(const Text& macroFilePath) = 0;
+  virtual void LoadMenus(int32_t language) = 0;
+  virtual uint8_t SearchDevice() = 0;
+  virtual void ReportMissingMouse(int32_t language) = 0;
+  virtual void RunCloseSequence() = 0;
+  virtual void Wait(int milliseconds) = 0;
+  virtual void ApplyProfile() = 0;
+  virtual Text CommandLine() = 0;
+};
+
+enum class InitOutcome { kRunning, kClosed };
+
+// The main window's initialisation after the base dialog's: configuration,
+// language, profile, skins, controls, fonts, shape, macros, menus, device,
+// apply, command line. Ends early (kClosed) when a skin file is missing or the
+// mouse is not there; the window has then been closed.
+InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
+                                 MainWindowSteps& steps);
+
+// ---- Test support ----
+
+// The page to show at start when NUV_TALV_TEST_PAGE names one ("main",
+// "advanced", "colour" or 0, 1, 2), for screenshots of every page before the
+// clicks that change pages exist. Anything else: none.
+std::optional<int> TestPageFromEnvironment(const char* value);
+
+}  // namespace nuv
