@@ -13,7 +13,7 @@
 //     bool OnPower(WndMessage& m);
 //     static const MessageEntry<MyDialog> kTable[];
 //     bool OnMessage(WndMessage& m) override {
-//       return DispatchTable(*this, std::span(kTable), m) || Dialog::OnMessage(m);
+//       return DispatchTable(*this, kTable, m) || Dialog::OnMessage(m);
 //     }
 //   };
 //   const MessageEntry<MyDialog> MyDialog::kTable[] = {
@@ -24,7 +24,7 @@
 
 #include <windows.h>
 
-#include <span>
+#include <cstddef>
 
 namespace nuv::win32 {
 
@@ -67,8 +67,8 @@ bool EntryMatches(UINT message, UINT firstId, UINT lastId, UINT notifyCode, cons
 
 // Runs the first entry of `table` that matches; false when none matches or the
 // handler passes the message on.
-template <class T>
-bool DispatchTable(T& self, std::span<const MessageEntry<T>> table, WndMessage& m) {
+template <class T, size_t N>
+bool DispatchTable(T& self, const MessageEntry<T> (&table)[N], WndMessage& m) {
   for (const MessageEntry<T>& e : table) {
     if (EntryMatches(e.message, e.firstId, e.lastId, e.notifyCode, m)) {
       return (self.*e.handler)(m);

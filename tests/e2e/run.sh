@@ -1,7 +1,21 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real NUV_Talv.exe under Wine, driven as a person
-# would: start, a second start, close. Needs DISPLAY and WINEPREFIX (the test
-# script provides both) and a built dist/. Screenshots go to the results folder.
+# would, and checked by what a person or the mouse sees: screenshots, the
+# virtual mouse's trace, the system's pointer speed.
+#
+#   1. Start with the virtual mouse: the trace shows the apply sequence, the
+#      main page is shown (screenshot); WM_CLOSE ends the program through the
+#      close sequence (07 20 in the trace, pointer speed 10).
+#   2. The advanced and colour pages (screenshots), reached with the test
+#      switch NUV_TALV_TEST_PAGE, since the clicks that change pages come later.
+#   3. A start with -HIDE stays in the tray; a second start restores the first
+#      and ends; a double-click on the tray icon after hiding again shows it;
+#      "Exit Driver" of the tray menu ends the program.
+#   4. Without the virtual mouse (and no real one): the missing-mouse message,
+#      then the program ends through the close sequence.
+#
+# Needs DISPLAY and WINEPREFIX (the test script provides both) and a built
+# dist/. Screenshots go to the results folder (first argument).
 set -u
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 RESULTS="${1:-$ROOT/build/results}"
@@ -9,44 +23,177 @@ TITLE="QUARVEL 241-7730 GAMING MOUSE"
 mkdir -p "$RESULTS"
 APP="$(mktemp -d /tmp/nuv-e2e-XXXXXX)"
 cp -r "$ROOT/dist/." "$APP/"
-export NUV_TALV_VIRTUAL_MOUSE=1 NUV_TALV_VIRTUAL_MOUSE_TRACE="$APP/trace.txt"
+TRACE="$APP/trace.txt"
+LOG="$RESULTS/e2e-wine.log"
+: >"$LOG"
 failures=0
 fail() { echo "e2e FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "e2e: $*"; }
 
-wait_for_window() {  # seconds
+find_window() {  # [--onlyvisible] title-regex seconds
+  local only=""
+  [ "$1" = "--onlyvisible" ] && { only="--onlyvisible"; shift; }
   local found
-  for _ in $(seq 1 $(($1 * 4))); do
-    found=$(xdotool search --name "^$TITLE\$" 2>/dev/null | head -n1)
+  for _ in $(seq 1 $(($2 * 4))); do
+    found=$(xdotool search $only --name "$1" 2>/dev/null | head -n1)
     [ -n "$found" ] && { echo "$found"; return 0; }
     sleep 0.25
   done
   return 1
 }
 
-wine "$APP/NUV_Talv.exe" >"$RESULTS/e2e-wine.log" 2>&1 &
-if window=$(wait_for_window 60); then
-  sleep 2
-  import -window root "$RESULTS/e2e-main.png" 2>/dev/null || true
-
-  # A second copy finds the first by its title, restores it and ends at once.
-  timeout 60 wine "$APP/NUV_Talv.exe" >>"$RESULTS/e2e-wine.log" 2>&1
-  [ "$(xdotool search --name "^$TITLE\$" 2>/dev/null | wc -l)" -eq 1 ] ||
-    fail "a second start must not open another window"
-
-  # Closing as a user does: WM_CLOSE runs the close sequence.
-  wine reg add 'HKCU\Control Panel\Mouse' /v MouseSensitivity /d 16 /f >/dev/null 2>&1
-  wine taskkill /IM NUV_Talv.exe >/dev/null 2>&1
-  for _ in $(seq 1 80); do
-    [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] && break
+window_gone() {  # seconds
+  for _ in $(seq 1 $(($1 * 4))); do
+    [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] && return 0
     sleep 0.25
   done
-  [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] || fail "the window did not close"
-  speed=$(wine reg query 'HKCU\Control Panel\Mouse' /v MouseSensitivity 2>/dev/null | tr -d '\r' |
-          awk '/MouseSensitivity/ {print $NF}')
-  [ "$speed" = "10" ] || fail "pointer speed after close is '$speed', not 10"
+  return 1
+}
+
+set_pointer_speed() {
+  wine reg add 'HKCU\Control Panel\Mouse' /v MouseSensitivity /d "$1" /f >/dev/null 2>&1
+}
+pointer_speed() {
+  wine reg query 'HKCU\Control Panel\Mouse' /v MouseSensitivity 2>/dev/null | tr -d '\r' |
+    awk '/MouseSensitivity/ {print $NF}'
+}
+
+# The window's face: the mask's size at the top-left corner of the screen.
+shot() {  # name
+  import -window root -crop 720x480+0+0 +repage "$RESULTS/e2e-$1.png" 2>/dev/null ||
+    fail "screenshot $1 could not be taken"
+}
+
+start_app() {  # args... (environment as set by the caller)
+  wine "$APP/NUV_Talv.exe" "$@" >>"$LOG" 2>&1 &
+}
+
+close_with_wm_close() {
+  set_pointer_speed 16
+  : >"$TRACE"
+  wine taskkill /IM NUV_Talv.exe >/dev/null 2>&1
+  window_gone 20 || { fail "the window did not close"; return; }
+  timeout 30 wineserver -w 2>/dev/null
+  grep -q '^F 07 20' "$TRACE" || fail "no 07 20 report in the trace after the close"
+  [ "$(pointer_speed)" = "10" ] || fail "pointer speed after close is '$(pointer_speed)', not 10"
+}
+
+export NUV_TALV_VIRTUAL_MOUSE=1 NUV_TALV_VIRTUAL_MOUSE_TRACE="$TRACE"
+
+# ---- 1. Start, apply, main page, close ----
+rm -f "$TRACE"
+start_app
+if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+  sleep 2
+  shot main
+  # The apply sequence: seven buttons, wheel, DPI and LED, fire time.
+  [ "$(grep -c '^F 07 10 ' "$TRACE")" -eq 7 ] || fail "the trace shows no seven button reports"
+  for report in 11 09 12; do
+    grep -q "^F 07 $report " "$TRACE" || fail "the trace shows no 07 $report report of the apply"
+  done
+  geometry=$(xwininfo -id "$(xdotool search --name "^$TITLE\$" | head -n1)" 2>/dev/null |
+             awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+  [ "$geometry" = "720x480" ] || fail "the window is $geometry, not the mask's 720x480"
+  close_with_wm_close
 else
   fail "the main window did not appear"
 fi
+
+# ---- 2. Advanced and colour pages ----
+for page in advanced colour; do
+  NUV_TALV_TEST_PAGE=$page start_app
+  if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+    sleep 2
+    shot "$page"
+    close_with_wm_close
+  else
+    fail "the window did not appear for the $page page"
+  fi
+done
+
+# ---- 3. Hidden start, second copy, tray ----
+start_app -HIDE
+if find_window "^$TITLE\$" 60 >/dev/null; then
+  # The window comes up and hides itself at its first background erase.
+  hidden=0
+  for _ in $(seq 1 40); do
+    [ -z "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ] && { hidden=1; break; }
+    sleep 0.25
+  done
+  [ "$hidden" -eq 1 ] || fail "a start with -HIDE leaves the window shown"
+  sleep 1
+  # A second copy finds the first by its title, restores it and ends at once.
+  timeout 60 wine "$APP/NUV_Talv.exe" >>"$LOG" 2>&1 || fail "the second copy did not end by itself"
+  find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the second start did not restore the first"
+  [ "$(xdotool search --name "^$TITLE\$" 2>/dev/null | wc -l)" -eq 1 ] ||
+    fail "a second start must not open another window"
+  shot restored
+  # The tray icon stays after the restore; a double-click on it shows the
+  # window (already shown) and deletes the icon.
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    tray_x=$((X + 10)) tray_y=$((Y + 10))
+    xdotool mousemove "$tray_x" "$tray_y" click --repeat 2 --delay 80 1
+    sleep 1
+    find_window --onlyvisible "^$TITLE\$" 5 >/dev/null || fail "the tray double-click hid the window"
+  else
+    fail "no tray icon after the hidden start"
+  fi
+  close_with_wm_close
+else
+  fail "the window of the hidden start did not appear"
+fi
+
+# Hidden again, then "Exit Driver" from the tray menu's second item.
+start_app -HIDE
+if find_window "^$TITLE\$" 60 >/dev/null; then
+  sleep 2
+  set_pointer_speed 16
+  : >"$TRACE"
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    tray_x=$((X + 10)) tray_y=$((Y + 10))
+    xdotool mousemove "$tray_x" "$tray_y" click 3
+    sleep 1
+    import -window root -crop 240x120+0+0 +repage "$RESULTS/e2e-tray-menu.png" 2>/dev/null
+    # Items are 20 pixels high below the cursor: "Show Window", "Exit Driver".
+    xdotool mousemove $((tray_x + 30)) $((tray_y + 32)) sleep 0.3 click 1
+    if window_gone 20; then
+      timeout 30 wineserver -w 2>/dev/null
+      grep -q '^F 07 20' "$TRACE" || fail "no 07 20 report in the trace after Exit Driver"
+      [ "$(pointer_speed)" = "10" ] || fail "pointer speed after Exit Driver is '$(pointer_speed)'"
+    else
+      fail "Exit Driver of the tray menu did not end the program"
+      close_with_wm_close
+    fi
+  else
+    fail "no tray icon after the hidden start"
+    close_with_wm_close
+  fi
+else
+  fail "the window of the second hidden start did not appear"
+fi
+
+# ---- 4. No mouse at all ----
+unset NUV_TALV_VIRTUAL_MOUSE NUV_TALV_VIRTUAL_MOUSE_TRACE
+set_pointer_speed 16
+start_app
+if box=$(find_window --onlyvisible "^NUV_Talv\$" 60); then
+  sleep 1
+  import -window "$box" "$RESULTS/e2e-missing-mouse.png" 2>/dev/null
+  xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
+  if timeout 30 wineserver -w 2>/dev/null; then
+    [ "$(pointer_speed)" = "10" ] || fail "pointer speed after the missing-mouse close is '$(pointer_speed)'"
+  else
+    fail "the program did not end after the missing-mouse message"
+  fi
+  [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] || fail "a window stayed after the missing-mouse message"
+else
+  fail "no missing-mouse message without a mouse"
+fi
+
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"
 [ "$failures" -eq 0 ] && echo "e2e: all checks passed"

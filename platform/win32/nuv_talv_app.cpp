@@ -1,0 +1,35 @@
+#include "platform/win32/nuv_talv_app.h"
+
+#include <commctrl.h>
+
+#include "app/startup.h"
+#include "platform/win32/nuv_talv_dlg.h"
+#include "platform/win32/win32_hid.h"
+
+namespace nuv::win32 {
+
+AppContext::AppContext(const Text& folder)
+    : applicationFolder(folder), hid(CreateHidPort(folder)) {
+  session.applicationFolder = folder;
+  macroFiles.caption = ApplicationName();
+}
+
+CNUV_TalvApp::CNUV_TalvApp(Text& applicationFolder) : applicationFolder_(applicationFolder) {
+  applicationFolder_ = ApplicationFolderFromModulePath(ModulePath());
+}
+
+bool CNUV_TalvApp::InitInstance() {
+  if (!AdmitSingleInstance()) return false;
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+  InitCommonControlsEx(&controls);
+  auto* context = new AppContext(applicationFolder_);
+  if (wireSubsystems) wireSubsystems(*context);
+  {
+    CNUV_TalvDlg dialog(*context);
+    dialog.DoModal();
+  }
+  SetMainWindow(nullptr);
+  return false;
+}
+
+}  // namespace nuv::win32

@@ -1,0 +1,94 @@
+// The application object and the process-wide objects of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/main_window.h"
+#include "device/device_link.h"
+#include "macro/macro_file.h"
+#include "macro/macro_store.h"
+#include "settings/config_store.h"
+#include "settings/settings_protocol.h"
+#include "platform/win32/win32_ini.h"
+#include "platform/win32/win32_messages.h"
+#include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/wnd_menu.h"
+#include "platform/win32/wnd_shell.h"
+
+namespace nuv::win32 {
+
+// One instance for the process, made by the application object once the
+// application folder is known. Never destroyed: worker threads may still be
+// blocked in the HID port or reading the profile when the process ends.
+struct AppContext {
+  explicit AppContext(const Text& folder);
+
+  Text applicationFolder;
+  Win32Ini ini;
+  Win32Input input;
+  Win32SystemSettings system;
+  Win32Messages messages;
+  GdiplusPictures pictures;
+  MouseProfile profile;
+  ConfigStore store{ini, profile};
+  DeviceLink link;
+  AttentionState attention;
+  MainWindowSession session;
+  MacroStore macros;
+  MacroFiles macroFiles{ini, messages, macros};
+  std::unique_ptr<HidPort> hid;
+  DeviceConnection connection{*hid, link};
+  FeatureReportSender sender{*hid, link};
+  ProfileApplier applier{profile, store, sender, system, attention};
+
+  // Parts of the window that other subsystems supply; empty ones do nothing.
+  struct Seams {
+    // Initialisation step 2: the reader-to-executor hand-over flags.
+    std::function<void()> clearHandOver;
+    // Step 3: the workers, each given the main window.
+    std::function<void(HWND)> startInputReader;
+    std::function<void(HWND)> startExecutor;
+    std::function<void(HWND)> startBlinker;
+    // Step 14: the macro editor's starting position after the file is loaded.
+    std::function<void()> setEditorStart;
+    // Step 15: both menus loaded in the language and made owner-drawn.
+    std::function<void(int32_t language)> loadMenus;
+    // WM_PAINT: the whole face into the window's device context.
+    std::function<void(HWND, HDC)> paint;
+    // The page shown (0 main, 1 advanced, 2 colour), read by the keyboard
+    // filter, and set at start by the test switch.
+    std::function<int()> page;
+    std::function<void(int)> setPage;
+    // Whether a macro recording runs, and what it does with a key message.
+    std::function<bool()> recording;
+    KeyboardFilterHooks keyboardHooks;
+  } seams;
+  // The two owner-drawn menus (the tray menu also serves the other's items).
+  Menu* trayMenu = nullptr;
+  Menu* macroMenu = nullptr;
+};
+
+class CNUV_TalvApp : public WinApp {
+ public:
+  // Fills `applicationFolder` (constructed before this object) from the
+  // module path.
+  explicit CNUV_TalvApp(Text& applicationFolder);
+
+  // Wires the other subsystems' parts into the seams of the process's
+  // objects, before the main dialog runs.
+  std::function<void(AppContext&)> wireSubsystems;
+
+ protected:
+  // Single instance, common controls, the main dialog's modal run; always
+  // false, so that the process ends after it.
+  bool InitInstance() override;
+
+ private:
+  Text& applicationFolder_;
+};
+
+}  // namespace nuv::win32

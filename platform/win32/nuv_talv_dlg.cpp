@@ -1,0 +1,318 @@
+#include "platform/win32/nuv_talv_dlg.h"
+
+#include <cstdlib>
+
+#include "app/startup.h"
+#include "platform/win32/win32_hid.h"
+#include "platform/win32/win32_region.h"
+#include "platform/win32/win32_text.h"
+#include "res/resource.h"
+
+namespace nuv::win32 {
+
+CAboutDlg::CAboutDlg() : Dialog(IDD_ABOUTBOX) {}
+
+const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
+    OnMessageEntry(WM_ERASEBKGND, &CNUV_TalvDlg::OnEraseBackground),
+    OnMessageEntry(WM_PAINT, &CNUV_TalvDlg::OnPaint),
+    OnMessageEntry(WM_SYSCOMMAND, &CNUV_TalvDlg::OnSystemCommand),
+    OnMessageEntry(WM_QUERYDRAGICON, &CNUV_TalvDlg::OnQueryDragIcon),
+    OnMessageEntry(WM_POWERBROADCAST, &CNUV_TalvDlg::OnPowerBroadcast),
+    OnMessageEntry(kAnyCtlColor, &CNUV_TalvDlg::OnControlColour),
+    OnMessageEntry(kTrayCallbackMessage, &CNUV_TalvDlg::OnTrayNotify),
+    OnCommandEntry(kCommandShowWindow, kCommandShowWindow, &CNUV_TalvDlg::OnShowWindowCommand),
+    OnCommandEntry(kCommandShowWindowSecond, kCommandShowWindowSecond,
+                   &CNUV_TalvDlg::OnShowWindowCommand),
+    OnCommandEntry(kCommandExitDriver, kCommandExitDriver, &CNUV_TalvDlg::OnExitCommand),
+    OnCommandEntry(kCommandExitDriverSecond, kCommandExitDriverSecond, &CNUV_TalvDlg::OnExitCommand),
+    OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
+    OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
+};
+
+CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
+    : Dialog(IDD_NUV_TALV_DIALOG), context_(context) {
+  icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  blackBrush_ = CreateSolidBrush(RGB(0, 0, 0));
+}
+
+CNUV_TalvDlg::~CNUV_TalvDlg() {
+  if (repaintRegion) DeleteObject(repaintRegion);
+  if (englishFont) DeleteObject(englishFont);
+  if (secondFont) DeleteObject(secondFont);
+  if (blackBrush_) DeleteObject(blackBrush_);
+}
+
+HFONT CNUV_TalvDlg::TextFont() const {
+  return context_.session.uiLanguage != 0 ? englishFont : secondFont;
+}
+
+bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
+  return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
+}
+
+bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
+  const auto& seams = context_.seams;
+  const bool recording = seams.recording && seams.recording();
+  const bool advancedPage = seams.page && seams.page() == 1;
+  if (FilterKeyboardMessage(msg.message, msg.wParam, recording, advancedPage,
+                            seams.keyboardHooks)) {
+    return true;
+  }
+  return Dialog::PreTranslateMessage(msg);
+}
+
+BOOL CNUV_TalvDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  if (WinApp* app = WinApp::Current()) app->SetMainWindow(hwnd_);
+  context_.applier.seams.repaint = [this] {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  };
+  context_.applier.seams.startBlinker = [this] {
+    if (hwnd_ && context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
+  };
+  if (InitialiseMainWindow(context_.session, context_.store, *this) != InitOutcome::kRunning) {
+    return TRUE;
+  }
+  // Test switch: show another page at start (see README).
+  if (auto page = TestPageFromEnvironment(std::getenv("NUV_TALV_TEST_PAGE"));
+      page && context_.seams.setPage) {
+    context_.seams.setPage(*page);
+  }
+  return TRUE;
+}
+
+// ---- Initialisation steps ----
+
+void CNUV_TalvDlg::ClearHandOverFlags() {
+  if (context_.seams.clearHandOver) context_.seams.clearHandOver();
+}
+
+void CNUV_TalvDlg::StartWorkerThreads() {
+  const auto& seams = context_.seams;
+  if (seams.startInputReader) seams.startInputReader(hwnd_);
+  if (seams.startExecutor) seams.startExecutor(hwnd_);
+  if (seams.startBlinker) seams.startBlinker(hwnd_);
+}
+
+void CNUV_TalvDlg::AddAboutItemAndIcon() {
+  if (HMENU systemMenu = GetSystemMenu(hwnd_, FALSE)) {
+    wchar_t text[256] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 255) > 0 && text[0]) {
+      AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+    }
+  }
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+}
+
+void CNUV_TalvDlg::SetTitle(const Text& title) { SetWindowTextW(hwnd_, W(title)); }
+
+SkinSources CNUV_TalvDlg::Sources() {
+  return SkinSources{context_.ini, context_.messages, ApplicationName(),
+                     [](const Text& path) { return FileExists(path); }, [this] { Close(); }};
+}
+
+bool CNUV_TalvDlg::LoadPageSkins(const Text& skinFolder, int32_t language) {
+  const SkinSources sources = Sources();
+  return LoadMainSkin(sources, skinFolder, language, mainTable, functionNames) &&
+         LoadColourSkin(sources, skinFolder, language, colourTable) &&
+         LoadAdvancedSkin(sources, skinFolder, language, advancedTable, macroControlRects);
+}
+
+void CNUV_TalvDlg::ConstructMacroControls() {
+  // The four control objects are members, built with the dialog; their
+  // windows are made when the advanced page opens.
+}
+
+bool CNUV_TalvDlg::LoadWarningSkin(const Text& skinFolder, int32_t language) {
+  return nuv::LoadWarningSkin(Sources(), skinFolder, language, warningTable);
+}
+
+void CNUV_TalvDlg::CreateFonts() {
+  englishFont = CreateFontW(15, 7, 0, 0, 400, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial");
+  secondFont = CreateFontW(12, 6, 0, 0, 400, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana");
+}
+
+void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
+  Picture mask;
+  // Without the mask the window keeps its template's size and no shape.
+  if (!context_.pictures.Load(maskPath, mask) || mask.empty()) return;
+  drawWidth = mask.width;
+  drawHeight = mask.height;
+  // The face is the mask's size; the window follows it.
+  SetWindowPos(hwnd_, nullptr, 0, 0, drawWidth, drawHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const PixelRegion shape = WindowShapeFromMask(mask);
+  if (repaintRegion) DeleteObject(repaintRegion);
+  repaintRegion = CreateRegionFrom(RepaintRegionFrom(shape, macroControlRects));
+  // The system owns the window's region from here on.
+  SetWindowRgn(hwnd_, CreateRegionFrom(shape), TRUE);
+}
+
+void CNUV_TalvDlg::LoadMacros(const Text& macroFilePath) {
+  context_.macroFiles.workingPath = macroFilePath;
+  context_.macroFiles.LoadMacroFile(macroFilePath);
+  if (context_.seams.setEditorStart) context_.seams.setEditorStart();
+}
+
+void CNUV_TalvDlg::LoadMenus(int32_t language) {
+  if (context_.seams.loadMenus) context_.seams.loadMenus(language);
+  SetOwnerDrawMenu(context_.trayMenu);
+}
+
+uint8_t CNUV_TalvDlg::SearchDevice() {
+  context_.connection.window = reinterpret_cast<WindowId>(hwnd_);
+  ShutdownSeams removal;
+  removal.deleteTrayIcon = [this] { DeleteTrayIcon(); };
+  removal.destroyWindow = [this] {
+    if (hwnd_) DestroyWindow(hwnd_);
+  };
+  context_.connection.removalSeams = removal;
+  context_.link.connected = context_.connection.Search();
+  return context_.link.connected;
+}
+
+void CNUV_TalvDlg::ReportMissingMouse(int32_t language) {
+  nuv::ReportMissingMouse(context_.messages, language, ApplicationName());
+}
+
+void CNUV_TalvDlg::ApplyProfile() { context_.applier.ApplyProfile(); }
+
+Text CNUV_TalvDlg::CommandLine() { return FromW(GetCommandLineW()); }
+
+// ---- Close ----
+
+ShutdownSeams CNUV_TalvDlg::CloseSeams() {
+  ShutdownSeams seams;
+  seams.deleteTrayIcon = [this] { DeleteTrayIcon(); };
+  seams.sendExitCommand = [this] { context_.sender.SendExitCommand(); };
+  seams.destroyWindow = [this] {
+    if (hwnd_) DestroyWindow(hwnd_);
+  };
+  return seams;
+}
+
+void CNUV_TalvDlg::Close() {
+  // One close per window: a missing skin file may ask again while loading.
+  if (closed_) return;
+  closed_ = true;
+  nuv::RunCloseSequence(context_.input, context_.system, CloseSeams());
+}
+
+// ---- Tray ----
+
+void CNUV_TalvDlg::AddTrayIcon() {
+  win32::AddTrayIcon(
+      TrayIconRecord{hwnd_, kTrayIconId, kTrayCallbackMessage, icon_, Text(kMainWindowTitle)});
+}
+
+void CNUV_TalvDlg::DeleteTrayIcon() {
+  if (hwnd_) win32::DeleteTrayIcon(hwnd_, kTrayIconId);
+}
+
+void CNUV_TalvDlg::ShowWindow(int command) {
+  if (hwnd_) ::ShowWindow(hwnd_, command);
+}
+
+void CNUV_TalvDlg::ShowTrayMenu() {
+  if (!context_.trayMenu) return;
+  POINT at{};
+  GetCursorPos(&at);
+  SetForegroundWindow(hwnd_);
+  context_.trayMenu->TrackPopup(0, 0, at, hwnd_);
+  // Lets the menu close when the user clicks elsewhere.
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+// ---- Messages ----
+
+bool CNUV_TalvDlg::OnEraseBackground(WndMessage& m) {
+  if (TakeHiddenStart(context_.session.startHidden)) HideToTray();
+  m.result = TRUE;  // the paint covers the whole face
+  return true;
+}
+
+bool CNUV_TalvDlg::OnPaint(WndMessage&) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (context_.seams.paint) {
+    context_.seams.paint(hwnd_, dc);
+  } else {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, blackBrush_);
+  }
+  EndPaint(hwnd_, &ps);
+  return true;
+}
+
+bool CNUV_TalvDlg::OnSystemCommand(WndMessage& m) {
+  switch (ClassifySystemCommand(m.wParam)) {
+    case SystemCommandAction::kAbout: {
+      CAboutDlg about;
+      about.DoModal(hwnd_);
+      return true;
+    }
+    case SystemCommandAction::kMinimize:
+      ::ShowWindow(hwnd_, SW_MINIMIZE);
+      return true;
+    case SystemCommandAction::kDefault:
+      return false;
+  }
+  return false;
+}
+
+bool CNUV_TalvDlg::OnQueryDragIcon(WndMessage& m) {
+  m.result = reinterpret_cast<LRESULT>(icon_);
+  return true;
+}
+
+bool CNUV_TalvDlg::OnPowerBroadcast(WndMessage&) {
+  // The mouse may have lost its settings over sleep or power loss.
+  ApplyProfile();
+  return false;
+}
+
+bool CNUV_TalvDlg::OnControlColour(WndMessage& m) {
+  HDC dc = reinterpret_cast<HDC>(m.wParam);
+  if (HFONT font = TextFont()) SelectObject(dc, font);
+  SetBkColor(dc, RGB(0, 0, 0));
+  SetTextColor(dc, RGB(255, 255, 255));
+  m.result = reinterpret_cast<LRESULT>(blackBrush_);
+  return true;
+}
+
+bool CNUV_TalvDlg::OnTrayNotify(WndMessage& m) {
+  m.result = static_cast<LRESULT>(nuv::OnTrayNotify(*this, m.wParam, static_cast<uint64_t>(m.lParam)));
+  return true;
+}
+
+bool CNUV_TalvDlg::OnShowWindowCommand(WndMessage&) {
+  ShowFromTray();
+  return true;
+}
+
+bool CNUV_TalvDlg::OnExitCommand(WndMessage&) {
+  Close();
+  return true;
+}
+
+bool CNUV_TalvDlg::OnClose(WndMessage&) {
+  Close();
+  return true;
+}
+
+bool CNUV_TalvDlg::OnDeviceChange(WndMessage& m) {
+  // Only arrival and removal carry the record the handler looks at; other
+  // events may have no record at all.
+  const auto event = static_cast<uint32_t>(m.wParam);
+  std::optional<DeviceBroadcast> broadcast;
+  if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
+    broadcast = DecodeDeviceChange(m.lParam);
+  }
+  m.result = context_.connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr) ? TRUE
+                                                                                          : FALSE;
+  return true;
+}
+
+}  // namespace nuv::win32

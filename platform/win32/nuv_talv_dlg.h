@@ -1,0 +1,115 @@
+// The main window: a borderless dialog shaped and painted by the skin, and
+// its About box. Thin: the decisions are in app/main_window.h; this class
+// turns messages into calls on them and carries out what they ask.
+#pragma once
+
+#include <span>
+
+#include "app/main_window.h"
+#include "platform/win32/nuv_talv_app.h"
+#include "platform/win32/wnd_controls.h"
+#include "platform/win32/wnd_dialog.h"
+#include "ui/skin_shape.h"
+#include "ui/skin_tables.h"
+
+namespace nuv::win32 {
+
+class CAboutDlg : public Dialog {
+ public:
+  CAboutDlg();
+};
+
+class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
+ public:
+  explicit CNUV_TalvDlg(AppContext& context);
+  ~CNUV_TalvDlg() override;
+
+  bool OnMessage(WndMessage& m) override;
+  // The keyboard filter, then the dialog's own pre-translation.
+  bool PreTranslateMessage(MSG& msg) override;
+
+  // Skin tables, filled by the layout loaders.
+  MainSkinTable mainTable;
+  ColourSkinTable colourTable;
+  AdvancedSkinTable advancedTable;
+  WarningSkinTable warningTable;
+  FunctionNameTable functionNames;
+  MacroControlRects macroControlRects;
+
+  // Size of the face (the mask picture), the repaint region of the advanced
+  // page, the two text fonts.
+  int drawWidth = 0;
+  int drawHeight = 0;
+  HRGN repaintRegion = nullptr;
+  HFONT englishFont = nullptr;
+  HFONT secondFont = nullptr;
+  HFONT TextFont() const;
+
+  // The macro editor's controls; their windows exist while the advanced page
+  // is shown.
+  Edit repeatCountEdit;
+  Edit macroNameEdit;
+  ListBox macroNameList;
+  ListBox macroEventList;
+
+  // The close sequence: Alt released, tray icon deleted, exit command to the
+  // mouse, pointer speed 10, window destroyed.
+  void Close();
+  void HideToTray() { nuv::HideToTray(*this); }
+  void ShowFromTray() { nuv::ShowFromTray(*this); }
+
+ protected:
+  BOOL OnInitDialog() override;
+  // IDOK and IDCANCEL never end the main window; only the close sequence does.
+  void OnOK() override {}
+  void OnCancel() override {}
+
+ private:
+  bool OnEraseBackground(WndMessage& m);
+  bool OnPaint(WndMessage& m);
+  bool OnSystemCommand(WndMessage& m);
+  bool OnQueryDragIcon(WndMessage& m);
+  bool OnPowerBroadcast(WndMessage& m);
+  bool OnControlColour(WndMessage& m);
+  bool OnTrayNotify(WndMessage& m);
+  bool OnShowWindowCommand(WndMessage& m);
+  bool OnExitCommand(WndMessage& m);
+  bool OnClose(WndMessage& m);
+  bool OnDeviceChange(WndMessage& m);
+  static const MessageEntry<CNUV_TalvDlg> kMessageTable[];
+
+  ShutdownSeams CloseSeams();
+  SkinSources Sources();
+
+  // MainWindowSteps
+  void ClearHandOverFlags() override;
+  void StartWorkerThreads() override;
+  void AddAboutItemAndIcon() override;
+  void SetTitle(const Text& title) override;
+  bool LoadPageSkins(const Text& skinFolder, int32_t language) override;
+  void ConstructMacroControls() override;
+  bool LoadWarningSkin(const Text& skinFolder, int32_t language) override;
+  void CreateFonts() override;
+  void CutWindowShape(const Text& maskPath) override;
+  void LoadMacros(const Text& macroFilePath) override;
+  void LoadMenus(int32_t language) override;
+  uint8_t SearchDevice() override;
+  void ReportMissingMouse(int32_t language) override;
+  void RunCloseSequence() override { Close(); }
+  void Wait(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+  void ApplyProfile() override;
+  Text CommandLine() override;
+
+  // TrayView
+  void AddTrayIcon() override;
+  void DeleteTrayIcon() override;
+  void ShowWindow(int command) override;
+  void ShowTrayMenu() override;
+
+  AppContext& context_;
+  HICON icon_ = nullptr;
+  HBRUSH blackBrush_ = nullptr;
+  bool closed_ = false;
+};
+
+}  // namespace nuv::win32
