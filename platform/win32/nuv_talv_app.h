@@ -6,8 +6,11 @@
 #include <functional>
 #include <memory>
 
+#include "actions/host_action_executor.h"
+#include "actions/host_handover.h"
 #include "app/main_window.h"
 #include "device/device_link.h"
+#include "device/input_reader.h"
 #include "macro/macro_file.h"
 #include "macro/macro_store.h"
 #include "settings/config_store.h"
@@ -15,6 +18,7 @@
 #include "platform/win32/win32_ini.h"
 #include "platform/win32/win32_messages.h"
 #include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/wnd_menu.h"
 #include "platform/win32/wnd_shell.h"
@@ -44,6 +48,13 @@ struct AppContext {
   DeviceConnection connection{*hid, link};
   FeatureReportSender sender{*hid, link};
   ProfileApplier applier{profile, store, sender, system, attention};
+  HostHandover handover;
+  Win32Shell shell;
+  Win32Clock readerClock;
+  Win32Clock executorClock;
+  InputReader reader{*hid, link, attention, handover, profile, readerClock};
+  HostActionExecutor executor{ExecutorDependencies{profile, store, macros, sender, applier, input,
+                                                   shell, executorClock, handover}};
 
   // Parts of the window that other subsystems supply; empty ones do nothing.
   struct Seams {

@@ -70,6 +70,11 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   context_.applier.seams.startBlinker = [this] {
     if (hwnd_ && context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
   };
+  context_.store.seams.repaint = [this] {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  };
+  context_.store.seams.hideToTray = [this] { HideToTray(); };
+  context_.store.seams.applyProfile = [this] { ApplyProfile(); };
   if (InitialiseMainWindow(context_.session, context_.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
