@@ -20,7 +20,6 @@
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
-#include "platform/win32/wnd_menu.h"
 #include "platform/win32/wnd_shell.h"
 
 namespace nuv::win32 {
@@ -68,6 +67,12 @@ struct AppContext {
     std::function<void()> setEditorStart;
     // Step 15: both menus loaded in the language and made owner-drawn.
     std::function<void(int32_t language)> loadMenus;
+    // The tray menu at the cursor (the window is already in front); its
+    // commands come back as WM_COMMAND.
+    std::function<void(HWND)> trackTrayMenu;
+    // Owner-drawn menu items of both menus (the tray menu serves them all).
+    std::function<bool(DRAWITEMSTRUCT&)> drawMenuItem;
+    std::function<bool(MEASUREITEMSTRUCT&)> measureMenuItem;
     // WM_PAINT: the whole face into the window's device context.
     std::function<void(HWND, HDC)> paint;
     // The page shown (0 main, 1 advanced, 2 colour), read by the keyboard
@@ -78,9 +83,6 @@ struct AppContext {
     std::function<bool()> recording;
     KeyboardFilterHooks keyboardHooks;
   } seams;
-  // The two owner-drawn menus (the tray menu also serves the other's items).
-  Menu* trayMenu = nullptr;
-  Menu* macroMenu = nullptr;
 };
 
 class CNUV_TalvApp : public WinApp {

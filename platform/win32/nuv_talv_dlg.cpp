@@ -162,7 +162,8 @@ void CNUV_TalvDlg::LoadMacros(const Text& macroFilePath) {
 
 void CNUV_TalvDlg::LoadMenus(int32_t language) {
   if (context_.seams.loadMenus) context_.seams.loadMenus(language);
-  SetOwnerDrawMenu(context_.trayMenu);
+  drawMenuItem = context_.seams.drawMenuItem;
+  measureMenuItem = context_.seams.measureMenuItem;
 }
 
 uint8_t CNUV_TalvDlg::SearchDevice() {
@@ -220,11 +221,9 @@ void CNUV_TalvDlg::ShowWindow(int command) {
 }
 
 void CNUV_TalvDlg::ShowTrayMenu() {
-  if (!context_.trayMenu) return;
-  POINT at{};
-  GetCursorPos(&at);
+  if (!context_.seams.trackTrayMenu) return;
   SetForegroundWindow(hwnd_);
-  context_.trayMenu->TrackPopup(0, 0, at, hwnd_);
+  context_.seams.trackTrayMenu(hwnd_);
   // Lets the menu close when the user clicks elsewhere.
   PostMessageW(hwnd_, WM_NULL, 0, 0);
 }

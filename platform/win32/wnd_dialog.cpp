@@ -1,6 +1,5 @@
 #include "platform/win32/wnd_dialog.h"
 
-#include "platform/win32/wnd_menu.h"
 
 namespace nuv::win32 {
 namespace {
@@ -43,8 +42,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
   result_ = IDCANCEL;
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  HWND created = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                                    Procedure, reinterpret_cast<LPARAM>(this));
+  HWND created = CreateFromTemplate(owner);
   if (!created && !ending_) result_ = -1;
   // The window may already be gone: the initialisation can end the program.
   RunMessageLoop([this] { return ending_ || !hwnd_ || !IsWindow(hwnd_); });
@@ -59,8 +57,16 @@ INT_PTR Dialog::DoModal(HWND owner) {
 
 bool Dialog::CreateModeless(HWND owner) {
   modal_ = false;
+  return CreateFromTemplate(owner) != nullptr;
+}
+
+HWND Dialog::CreateFromTemplate(HWND owner) {
+  const auto self = reinterpret_cast<LPARAM>(this);
+  if (inMemory_) {
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), inMemory_, owner, Procedure, self);
+  }
   return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                            Procedure, reinterpret_cast<LPARAM>(this)) != nullptr;
+                            Procedure, self);
 }
 
 void Dialog::EndModal(INT_PTR result) {
@@ -115,7 +121,7 @@ bool Dialog::ForwardDrawItem(WndMessage& m) {
   if (!item) return false;
   bool drawn = false;
   if (item->CtlType == ODT_MENU) {
-    drawn = ownerDrawMenu_ && ownerDrawMenu_->DrawItem(*item);
+    drawn = drawMenuItem && drawMenuItem(*item);
   } else if (Wnd* control = FromHandle(item->hwndItem)) {
     drawn = control->DrawItem(*item);
   }
@@ -128,7 +134,7 @@ bool Dialog::ForwardMeasureItem(WndMessage& m) {
   if (!item) return false;
   bool measured = false;
   if (item->CtlType == ODT_MENU) {
-    measured = ownerDrawMenu_ && ownerDrawMenu_->MeasureItem(*item);
+    measured = measureMenuItem && measureMenuItem(*item);
   } else if (Wnd* control = FromHandle(GetDlgItem(hwnd_, static_cast<int>(item->CtlID)))) {
     measured = control->MeasureItem(*item);
   }

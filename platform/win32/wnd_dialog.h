@@ -8,15 +8,18 @@
 // how the main window ends the program.
 #pragma once
 
+#include <functional>
+
 #include "platform/win32/wnd_base.h"
 
 namespace nuv::win32 {
 
-class Menu;
-
 class Dialog : public Wnd {
  public:
   explicit Dialog(UINT templateId) : templateId_(templateId) {}
+  // A template in memory (kept alive by the caller), e.g. for dialogs built
+  // at run time.
+  explicit Dialog(const DLGTEMPLATE* inMemory) : inMemory_(inMemory) {}
   ~Dialog() override;
 
   // Creates the dialog (owned by `owner`, which is disabled meanwhile), runs
@@ -34,9 +37,10 @@ class Dialog : public Wnd {
   // IsDialogMessage for this dialog: Tab, arrows, default buttons.
   bool PreTranslateMessage(MSG& msg) override;
 
-  // The menu whose owner-drawn items (control identifier 0) this dialog's
-  // WM_DRAWITEM and WM_MEASUREITEM serve by default.
-  void SetOwnerDrawMenu(Menu* menu) { ownerDrawMenu_ = menu; }
+  // Owner-drawn menu items: WM_DRAWITEM and WM_MEASUREITEM of menu items go
+  // here by default; true when the item was drawn (measured).
+  std::function<bool(DRAWITEMSTRUCT&)> drawMenuItem;
+  std::function<bool(MEASUREITEMSTRUCT&)> measureMenuItem;
 
  protected:
   // WM_INITDIALOG; the value is what the dialog procedure returns.
@@ -54,13 +58,14 @@ class Dialog : public Wnd {
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND CreateFromTemplate(HWND owner);
   void EndOrDestroy(INT_PTR result);
 
-  UINT templateId_;
+  UINT templateId_ = 0;
+  const DLGTEMPLATE* inMemory_ = nullptr;
   bool modal_ = false;
   bool ending_ = false;
   INT_PTR result_ = IDCANCEL;
-  Menu* ownerDrawMenu_ = nullptr;
 };
 
 // Runs the thread's messages through the PreTranslateMessage chain until

@@ -1,4 +1,4 @@
-// The window framework, part 5: the application object, the notification-area
+// The window framework, part 4: the application object, the notification-area
 // (tray) icon, message boxes and the standard file dialogs.
 #pragma once
 
