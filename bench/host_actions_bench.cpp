@@ -24,11 +24,14 @@
 #include "platform/virtual/virtual_mouse.h"
 #ifdef _WIN32
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_wake.h"
 using PlatformClock = nuv::win32::Win32Clock;
+using PlatformWake = nuv::win32::Win32Wake;
 constexpr const char* kPlatform = "Windows build (Win32Clock: high-resolution waitable timer)";
 #else
 #include "platform/host/host_clock.h"
 using PlatformClock = nuv::HostClock;
+using PlatformWake = nuv::StdWake;
 constexpr const char* kPlatform = "native build (std::this_thread::sleep_until)";
 #endif
 
@@ -60,6 +63,7 @@ struct Program {
     store.configPath = Widen((std::filesystem::temp_directory_path() / "nuv-bench.ini").string());
     ResetToFactory(profile);
     connection.Search();
+    handover.UseWake(wake);
   }
   VirtualMouse mouse{VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}}};
   DeviceLink link;
@@ -75,6 +79,7 @@ struct Program {
   RecordingInput input;
   RecordingShell shell;
   PlatformClock clock;
+  PlatformWake wake;
   HostHandover handover;
   InputReader reader;
   HostActionExecutor executor;
