@@ -5,11 +5,10 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 
 #include "platform/atomic_field.h"
+#include "platform/wake_port.h"
 
 namespace nuv {
 
@@ -19,20 +18,23 @@ class HostHandover {
   AtomicField<uint8_t> actionCode{0};
   AtomicField<int32_t> releaseFlag{0};
 
+  // The wake-up the executor waits on; the program gives the system's quickest
+  // one before the threads start.
+  void UseWake(WakePort& wake) { wake_ = &wake; }
+
   // Reader: the code first, then the flag, so the executor never sees the flag
   // with an old code. Wakes the executor at once instead of at its next poll.
   void RequestAction(uint8_t code) {
     actionCode.store(code, std::memory_order_relaxed);
     actionPending.store(1, std::memory_order_release);
-    std::lock_guard lock(mutex_);
-    wake_.notify_one();
+    wake_->Signal();
   }
 
   // Executor: waits until an action is pending or `timeout` has passed.
   bool WaitForAction(std::chrono::microseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return wake_.wait_for(lock, timeout,
-                          [this] { return actionPending.load(std::memory_order_acquire) != 0; });
+    const auto pending = [this] { return actionPending.load(std::memory_order_acquire) != 0; };
+    wake_->Wait(timeout, pending);
+    return pending();
   }
 
   // Executor, when an action has ended: both flags down.
@@ -42,8 +44,8 @@ class HostHandover {
   }
 
  private:
-  std::mutex mutex_;
-  std::condition_variable wake_;
+  StdWake ownWake_;
+  WakePort* wake_ = &ownWake_;
 };
 
 }  // namespace nuv

@@ -15,20 +15,17 @@
 #include <thread>
 #include <vector>
 
-#include "actions/host_action_executor.h"
-#include "device/input_reader.h"
-#include "platform/host/fake_system_settings.h"
-#include "platform/host/host_ini.h"
-#include "platform/host/recording_input.h"
-#include "platform/host/recording_shell.h"
-#include "platform/virtual/virtual_mouse.h"
+#include "platform/host/host_program.h"
 #ifdef _WIN32
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_wake.h"
 using PlatformClock = nuv::win32::Win32Clock;
+using PlatformWake = nuv::win32::Win32Wake;
 constexpr const char* kPlatform = "Windows build (Win32Clock: high-resolution waitable timer)";
 #else
 #include "platform/host/host_clock.h"
 using PlatformClock = nuv::HostClock;
+using PlatformWake = nuv::StdWake;
 constexpr const char* kPlatform = "native build (std::this_thread::sleep_until)";
 #endif
 
@@ -50,34 +47,25 @@ void PrintFigures(const char* what, std::vector<double> values, const char* unit
 }
 
 struct Program {
-  Program()
-      : connection(mouse, link),
-        sender(mouse, link),
-        store(ini, profile),
-        applier(profile, store, sender, system, attention),
-        reader(mouse, link, attention, handover, profile, clock),
-        executor({profile, store, macros, sender, applier, input, shell, clock, handover}) {
-    store.configPath = Widen((std::filesystem::temp_directory_path() / "nuv-bench.ini").string());
-    ResetToFactory(profile);
-    connection.Search();
+  Program() {
+    core.store.configPath =
+        Widen((std::filesystem::temp_directory_path() / "nuv-bench.ini").string());
+    ResetToFactory(core.profile);
+    core.connection.Search();
+    core.handover.UseWake(wake);
   }
-  VirtualMouse mouse{VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}}};
-  DeviceLink link;
-  DeviceConnection connection;
-  FeatureReportSender sender;
-  HostIni ini;
-  MouseProfile profile;
-  ConfigStore store;
-  FakeSystemSettings system;
-  AttentionState attention;
-  ProfileApplier applier;
-  MacroStore macros;
-  RecordingInput input;
-  RecordingShell shell;
-  PlatformClock clock;
-  HostHandover handover;
-  InputReader reader;
-  HostActionExecutor executor;
+  HostProgram<PlatformClock> host{VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}}};
+  ProgramCore& core = host.core;
+  VirtualMouse& mouse = host.mouse;
+  RecordingInput& input = host.input;
+  MouseProfile& profile = core.profile;
+  MacroStore& macros = core.macros;
+  AttentionState& attention = core.attention;
+  ProfileApplier& applier = core.applier;
+  HostHandover& handover = core.handover;
+  InputReader& reader = core.reader;
+  HostActionExecutor& executor = core.executor;
+  PlatformWake wake;
 };
 
 void PressToAction(Program& p, int presses) {

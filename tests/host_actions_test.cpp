@@ -5,15 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "actions/host_action_executor.h"
-#include "device/input_reader.h"
-#include "platform/host/fake_clock.h"
 #include "platform/host/host_clock.h"
-#include "platform/host/fake_system_settings.h"
-#include "platform/host/host_ini.h"
-#include "platform/host/recording_input.h"
-#include "platform/host/recording_shell.h"
-#include "platform/virtual/virtual_mouse.h"
+#include "platform/host/host_program.h"
 #include "test_support.h"
 
 namespace nuv::test {
@@ -27,17 +20,11 @@ Event Mouse(uint32_t flags) { return {Kind::kMouse, 0, 0, flags, {}}; }
 
 class HostActionsTest : public testing::Test {
  protected:
-  HostActionsTest()
-      : connection(mouse, link),
-        sender(mouse, link),
-        store(ini, profile),
-        applier(profile, store, sender, system, attention),
-        reader(mouse, link, attention, handover, profile, clock),
-        executor({profile, store, macros, sender, applier, input, shell, clock, handover}) {
+  HostActionsTest() {
     store.configPath = dir.Path("config.ini");
     store.currentConfig = 2;
     ResetToFactory(profile);
-    connection.Search();
+    program.core.connection.Search();
     reader.repaint = [this] { ++repaints; };
     executor.repaint = [this] { ++repaints; };
   }
@@ -73,23 +60,20 @@ class HostActionsTest : public testing::Test {
   }
 
   ScratchFolder dir;
-  VirtualMouse mouse;
-  DeviceLink link;
-  DeviceConnection connection;
-  FeatureReportSender sender;
-  HostIni ini;
-  MouseProfile profile;
-  ConfigStore store;
-  FakeSystemSettings system;
-  AttentionState attention;
-  ProfileApplier applier;
-  MacroStore macros;
-  RecordingInput input;
-  RecordingShell shell;
-  FakeClock clock;
-  HostHandover handover;
-  InputReader reader;
-  HostActionExecutor executor;
+  HostProgram<> program;
+  VirtualMouse& mouse = program.mouse;
+  HostIni& ini = program.ini;
+  RecordingInput& input = program.input;
+  RecordingShell& shell = program.shell;
+  FakeClock& clock = program.clock;
+  MouseProfile& profile = program.core.profile;
+  ConfigStore& store = program.core.store;
+  MacroStore& macros = program.core.macros;
+  AttentionState& attention = program.core.attention;
+  ProfileApplier& applier = program.core.applier;
+  HostHandover& handover = program.core.handover;
+  InputReader& reader = program.core.reader;
+  HostActionExecutor& executor = program.core.executor;
   int repaints = 0;
 };
 
@@ -378,21 +362,15 @@ TEST_F(HostActionsTest, PlaybackUsesTheRecordAsItWasWhenItStarted) {
 // run together against the virtual mouse; run under ThreadSanitizer.
 TEST(HostActionsConcurrency, ReaderExecutorAndEditsTogether) {
   ScratchFolder dir;
-  VirtualMouse mouse(VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}});
-  DeviceLink link;
-  DeviceConnection connection(mouse, link);
-  ASSERT_EQ(connection.Search(), 1);
-  FeatureReportSender sender(mouse, link);
-  HostIni ini;
-  MouseProfile profile;
-  ConfigStore store(ini, profile);
-  store.configPath = dir.Path("config.ini");
-  store.currentConfig = 1;
+  HostProgram<HostClock> program(VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}});
+  VirtualMouse& mouse = program.mouse;
+  ProgramCore& core = program.core;
+  MouseProfile& profile = core.profile;
+  MacroStore& macros = core.macros;
+  ASSERT_EQ(core.connection.Search(), 1);
+  core.store.configPath = dir.Path("config.ini");
+  core.store.currentConfig = 1;
   ResetToFactory(profile);
-  FakeSystemSettings system;
-  AttentionState attention;
-  ProfileApplier applier(profile, store, sender, system, attention);
-  MacroStore macros;
   MacroRecord tap = MacroRecord::Named(u"Tap");
   tap.eventCount = 2;
   tap.events[0] = {'Q', 1};
@@ -400,12 +378,10 @@ TEST(HostActionsConcurrency, ReaderExecutorAndEditsTogether) {
   tap.SetDelay(1, 1);
   macros.Write(0, tap);
   macros.SetCount(1);
-  RecordingInput input;
-  RecordingShell shell;
-  HostClock clock;
-  HostHandover handover;
-  InputReader reader(mouse, link, attention, handover, profile, clock);
-  HostActionExecutor executor({profile, store, macros, sender, applier, input, shell, clock, handover});
+  InputReader& reader = core.reader;
+  HostActionExecutor& executor = core.executor;
+  HostHandover& handover = core.handover;
+  ProfileApplier& applier = core.applier;
   profile.buttons[5] = kFnFirstMacro;  // mouse button 6
   profile.buttons[6] = kFnDpiCycle;    // mouse button 8
   profile.buttons[2] = kFnLedSwitch;   // mouse button 3
