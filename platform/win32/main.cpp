@@ -4,8 +4,6 @@
 // process ends when that run ends.
 #include <windows.h>
 
-#include <thread>
-
 #include "platform/win32/nuv_talv_app.h"
 
 namespace {
@@ -16,24 +14,8 @@ using namespace nuv;
 Text g_application_folder;
 win32::CNUV_TalvApp g_app(g_application_folder);
 
-// Invalidates the whole window with erase, from any thread.
-std::function<void()> RepaintOf(HWND window) {
-  return [window] { InvalidateRect(window, nullptr, TRUE); };
-}
-
-// The other subsystems' parts of the main window. The workers are never
-// joined: they run until the process ends.
-void WireSubsystems(win32::AppContext& c) {
-  c.seams.clearHandOver = [&c] { c.handover.Finish(); };
-  c.seams.startInputReader = [&c](HWND window) {
-    c.reader.repaint = RepaintOf(window);
-    std::thread([&c] { c.reader.Run(); }).detach();
-  };
-  c.seams.startExecutor = [&c](HWND window) {
-    c.executor.repaint = RepaintOf(window);
-    std::thread([&c] { c.executor.Run(); }).detach();
-  };
-}
+// The other subsystems' parts of the main window.
+void WireSubsystems(win32::AppContext&) {}
 
 }  // namespace
 

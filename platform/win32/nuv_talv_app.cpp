@@ -9,7 +9,10 @@
 namespace nuv::win32 {
 
 AppContext::AppContext(const Text& folder)
-    : applicationFolder(folder), hid(CreateHidPort(folder)) {
+    : applicationFolder(folder),
+      hid(CreateHidPort(folder)),
+      core(ProgramPorts{*hid, ini, input, system, shell, clock}) {
+  core.handover.UseWake(wake);
   session.applicationFolder = folder;
   macroFiles.caption = ApplicationName();
 }

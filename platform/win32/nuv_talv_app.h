@@ -6,20 +6,15 @@
 #include <functional>
 #include <memory>
 
-#include "actions/host_action_executor.h"
-#include "actions/host_handover.h"
 #include "app/main_window.h"
-#include "device/device_link.h"
-#include "device/input_reader.h"
+#include "app/program_core.h"
 #include "macro/macro_file.h"
-#include "macro/macro_store.h"
-#include "settings/config_store.h"
-#include "settings/settings_protocol.h"
 #include "platform/win32/win32_ini.h"
 #include "platform/win32/win32_messages.h"
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/win32_wake.h"
 #include "platform/win32/wnd_shell.h"
 
 namespace nuv::win32 {
@@ -34,34 +29,20 @@ struct AppContext {
   Win32Ini ini;
   Win32Input input;
   Win32SystemSettings system;
+  Win32Shell shell;
+  Win32Clock clock;
+  Win32Wake wake;
   Win32Messages messages;
   GdiplusPictures pictures;
-  MouseProfile profile;
-  ConfigStore store{ini, profile};
-  DeviceLink link;
-  AttentionState attention;
-  MainWindowSession session;
-  MacroStore macros;
-  MacroFiles macroFiles{ini, messages, macros};
   std::unique_ptr<HidPort> hid;
-  DeviceConnection connection{*hid, link};
-  FeatureReportSender sender{*hid, link};
-  ProfileApplier applier{profile, store, sender, system, attention};
-  HostHandover handover;
-  Win32Shell shell;
-  Win32Clock readerClock;
-  Win32Clock executorClock;
-  InputReader reader{*hid, link, attention, handover, profile, readerClock};
-  HostActionExecutor executor{ExecutorDependencies{profile, store, macros, sender, applier, input,
-                                                   shell, executorClock, handover}};
+  ProgramCore core;
+  MacroFiles macroFiles{ini, messages, core.macros};
+  MainWindowSession session;
 
   // Parts of the window that other subsystems supply; empty ones do nothing.
   struct Seams {
-    // Initialisation step 2: the reader-to-executor hand-over flags.
-    std::function<void()> clearHandOver;
-    // Step 3: the workers, each given the main window.
-    std::function<void(HWND)> startInputReader;
-    std::function<void(HWND)> startExecutor;
+    // Initialisation step 3: the blink thread (its running flag set), given
+    // the main window.
     std::function<void(HWND)> startBlinker;
     // Step 14: the macro editor's starting position after the file is loaded.
     std::function<void()> setEditorStart;

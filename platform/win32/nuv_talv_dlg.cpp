@@ -1,6 +1,7 @@
 #include "platform/win32/nuv_talv_dlg.h"
 
 #include <cstdlib>
+#include <thread>
 
 #include "app/startup.h"
 #include "platform/win32/win32_hid.h"
@@ -64,18 +65,18 @@ bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
 BOOL CNUV_TalvDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   if (WinApp* app = WinApp::Current()) app->SetMainWindow(hwnd_);
-  context_.applier.seams.repaint = [this] {
+  context_.core.applier.seams.repaint = [this] {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   };
-  context_.applier.seams.startBlinker = [this] {
+  context_.core.applier.seams.startBlinker = [this] {
     if (hwnd_ && context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
   };
-  context_.store.seams.repaint = [this] {
+  context_.core.store.seams.repaint = [this] {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   };
-  context_.store.seams.hideToTray = [this] { HideToTray(); };
-  context_.store.seams.applyProfile = [this] { ApplyProfile(); };
-  if (InitialiseMainWindow(context_.session, context_.store, *this) != InitOutcome::kRunning) {
+  context_.core.store.seams.hideToTray = [this] { HideToTray(); };
+  context_.core.store.seams.applyProfile = [this] { ApplyProfile(); };
+  if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
   // Test switch: show another page at start (see README).
@@ -88,15 +89,19 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
 
 // ---- Initialisation steps ----
 
-void CNUV_TalvDlg::ClearHandOverFlags() {
-  if (context_.seams.clearHandOver) context_.seams.clearHandOver();
-}
+void CNUV_TalvDlg::ClearHandOverFlags() { context_.core.handover.Finish(); }
 
 void CNUV_TalvDlg::StartWorkerThreads() {
-  const auto& seams = context_.seams;
-  if (seams.startInputReader) seams.startInputReader(hwnd_);
-  if (seams.startExecutor) seams.startExecutor(hwnd_);
-  if (seams.startBlinker) seams.startBlinker(hwnd_);
+  // Never joined: the workers run until the process ends. Each raises its own
+  // priority to the highest when it starts.
+  HWND window = hwnd_;
+  const auto repaint = [window] { InvalidateRect(window, nullptr, TRUE); };
+  ProgramCore& core = context_.core;
+  core.reader.repaint = repaint;
+  core.executor.repaint = repaint;
+  std::thread([&core] { core.reader.Run(); }).detach();
+  std::thread([&core] { core.executor.Run(); }).detach();
+  if (context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
 }
 
 void CNUV_TalvDlg::AddAboutItemAndIcon() {
@@ -167,22 +172,22 @@ void CNUV_TalvDlg::LoadMenus(int32_t language) {
 }
 
 uint8_t CNUV_TalvDlg::SearchDevice() {
-  context_.connection.window = reinterpret_cast<WindowId>(hwnd_);
+  context_.core.connection.window = reinterpret_cast<WindowId>(hwnd_);
   ShutdownSeams removal;
   removal.deleteTrayIcon = [this] { DeleteTrayIcon(); };
   removal.destroyWindow = [this] {
     if (hwnd_) DestroyWindow(hwnd_);
   };
-  context_.connection.removalSeams = removal;
-  context_.link.connected = context_.connection.Search();
-  return context_.link.connected;
+  context_.core.connection.removalSeams = removal;
+  context_.core.link.connected = context_.core.connection.Search();
+  return context_.core.link.connected;
 }
 
 void CNUV_TalvDlg::ReportMissingMouse(int32_t language) {
   nuv::ReportMissingMouse(context_.messages, language, ApplicationName());
 }
 
-void CNUV_TalvDlg::ApplyProfile() { context_.applier.ApplyProfile(); }
+void CNUV_TalvDlg::ApplyProfile() { context_.core.applier.ApplyProfile(); }
 
 Text CNUV_TalvDlg::CommandLine() { return FromW(GetCommandLineW()); }
 
@@ -191,7 +196,7 @@ Text CNUV_TalvDlg::CommandLine() { return FromW(GetCommandLineW()); }
 ShutdownSeams CNUV_TalvDlg::CloseSeams() {
   ShutdownSeams seams;
   seams.deleteTrayIcon = [this] { DeleteTrayIcon(); };
-  seams.sendExitCommand = [this] { context_.sender.SendExitCommand(); };
+  seams.sendExitCommand = [this] { context_.core.sender.SendExitCommand(); };
   seams.destroyWindow = [this] {
     if (hwnd_) DestroyWindow(hwnd_);
   };
@@ -314,7 +319,7 @@ bool CNUV_TalvDlg::OnDeviceChange(WndMessage& m) {
   if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
     broadcast = DecodeDeviceChange(m.lParam);
   }
-  m.result = context_.connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr) ? TRUE
+  m.result = context_.core.connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr) ? TRUE
                                                                                           : FALSE;
   return true;
 }
