@@ -72,8 +72,13 @@ HWND Dialog::CreateFromTemplate(HWND owner) {
 void Dialog::EndModal(INT_PTR result) {
   result_ = result;
   ending_ = true;
-  // Wakes the loop if it is waiting in GetMessage.
-  if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
+  WakeLoop();
+}
+
+void Dialog::WakeLoop() {
+  // The loop looks at its end only when GetMessage returns, which a message
+  // sent from another thread (a device change) never makes it do.
+  PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 void Dialog::Destroy() {
@@ -144,7 +149,10 @@ bool Dialog::ForwardMeasureItem(WndMessage& m) {
 
 void Dialog::OnFinalDestroy() {
   // A modal run whose window went away ends with it.
-  if (modal_) ending_ = true;
+  if (modal_) {
+    ending_ = true;
+    WakeLoop();
+  }
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

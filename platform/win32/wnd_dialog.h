@@ -59,6 +59,7 @@ class Dialog : public Wnd {
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND CreateFromTemplate(HWND owner);
+  static void WakeLoop();
   void EndOrDestroy(INT_PTR result);
 
   UINT templateId_ = 0;

@@ -11,7 +11,9 @@
 #   3. A start with -HIDE stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon after hiding again shows it;
 #      "Exit Driver" of the tray menu ends the program.
-#   4. Without the virtual mouse (and no real one): the missing-mouse message,
+#   4. Unplugging the virtual mouse ends the program: no exit command, the
+#      pointer speed untouched.
+#   5. Without the virtual mouse (and no real one): the missing-mouse message,
 #      then the program ends through the close sequence.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both) and a built
@@ -176,7 +178,26 @@ else
   fail "the window of the second hidden start did not appear"
 fi
 
-# ---- 4. No mouse at all ----
+# ---- 4. The mouse unplugged: the program ends without the close sequence ----
+start_app
+if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+  sleep 2
+  set_pointer_speed 16
+  : >"$TRACE"
+  "$ROOT/tools/virtual_mouse.sh" --control "$APP/virtual_mouse.ctl" unplug >/dev/null
+  if window_gone 20; then
+    timeout 30 wineserver -w 2>/dev/null
+    ! grep -q '^F 07 20' "$TRACE" || fail "unplugging sent the exit command"
+    [ "$(pointer_speed)" = "16" ] || fail "unplugging changed the pointer speed to '$(pointer_speed)'"
+  else
+    fail "unplugging the mouse did not end the program"
+    close_with_wm_close
+  fi
+else
+  fail "the window did not appear for the unplug check"
+fi
+
+# ---- 5. No mouse at all ----
 unset NUV_TALV_VIRTUAL_MOUSE NUV_TALV_VIRTUAL_MOUSE_TRACE
 set_pointer_speed 16
 start_app

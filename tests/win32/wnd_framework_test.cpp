@@ -3,7 +3,11 @@
 // forwarding, the tray icon.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@ struct EmptyTemplate {
 };
 
 constexpr UINT kEndWith = WM_APP + 1;
+constexpr UINT kDestroyWith = WM_APP + 2;
 constexpr UINT kEditId = 300;
 
 class TestDialog : public Dialog {
@@ -35,6 +40,7 @@ class TestDialog : public Dialog {
 
   bool filterEscape = false;
   bool destroyDuringInit = false;
+  bool destroyFromAnotherThread = false;
   std::vector<WPARAM> filtered;
   std::vector<std::string> handled;
   Edit edit;
@@ -55,6 +61,13 @@ class TestDialog : public Dialog {
       DestroyWindow(hwnd_);
       return TRUE;
     }
+    if (destroyFromAnotherThread) {
+      // As a device removal arrives: sent from a worker, answered on this
+      // thread inside GetMessage; nothing is posted afterwards.
+      HWND self = hwnd_;
+      std::thread([self] { SendMessageW(self, kDestroyWith, 0, 0); }).detach();
+      return TRUE;
+    }
     // The Escape key goes to the edit box, as a key press in a control would.
     PostMessageW(edit.hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(hwnd_, kEndWith, 42, 0);
@@ -65,6 +78,10 @@ class TestDialog : public Dialog {
   bool OnEnd(WndMessage& m) {
     handled.push_back("end");
     EndModal(static_cast<INT_PTR>(m.wParam));
+    return true;
+  }
+  bool OnDestroyRequest(WndMessage&) {
+    DestroyWindow(hwnd_);
     return true;
   }
   bool OnRange(WndMessage&) {
@@ -80,6 +97,7 @@ class TestDialog : public Dialog {
 
 const MessageEntry<TestDialog> TestDialog::kTable[] = {
     OnMessageEntry(kEndWith, &TestDialog::OnEnd),
+    OnMessageEntry(kDestroyWith, &TestDialog::OnDestroyRequest),
     OnCommandEntry(500, 510, &TestDialog::OnRange),
     OnNotifyCodeEntry(kEditId, EN_CHANGE, &TestDialog::OnChange),
 };
@@ -130,6 +148,29 @@ TEST(WndFramework, DestroyedDuringInitialisationEndsTheModalRun) {
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_FALSE(dialog.IsCreated());
   EXPECT_EQ(Wnd::FromHandle(dialog.hwnd()), nullptr);
+}
+
+TEST(WndFramework, DestroyedByAMessageFromAnotherThreadEndsTheModalRun) {
+  EmptyTemplate t;
+  TestDialog dialog(&t.dlg);
+  dialog.destroyFromAnotherThread = true;
+  // Should the loop not notice, a quit message ends it after a while.
+  const DWORD thread = GetCurrentThreadId();
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::thread watchdog([thread, done] {
+    for (int i = 0; i < 100 && !*done; ++i) Sleep(50);
+    if (!*done) PostThreadMessageW(thread, WM_QUIT, 0, 0);
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  *done = true;
+  watchdog.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_FALSE(dialog.IsCreated());
+  // A quit message that came anyway must not end the next test's loop.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 TEST(WndFramework, ModelessDialogTablesCommandsAndControls) {
