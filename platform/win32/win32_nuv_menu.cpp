@@ -76,7 +76,7 @@ CNuvMenu::~CNuvMenu() {
 bool CNuvMenu::LoadMenu(UINT resourceId, HINSTANCE module) {
   DestroyMenu();
   records_.Reset();
-  menu_ = LoadMenuW(module ? module : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
+  menu_ = ::LoadMenuW(module ? module : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
   if (!menu_) return false;
   // The outer pop-ups only hold the menus that are shown; their own items are
   // never drawn, so the records go to what the user sees.
