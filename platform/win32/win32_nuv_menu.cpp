@@ -163,6 +163,22 @@ bool CNuvMenu::DrawItem(LPDRAWITEMSTRUCT draw) const {
   return true;
 }
 
+CNuvMenu& MacroContextMenu() {
+  static CNuvMenu menu;
+  return menu;
+}
+
+CNuvMenu& TrayMenu() {
+  static CNuvMenu menu;
+  return menu;
+}
+
+bool LoadNuvMenus(int32_t uiLanguage, HINSTANCE module) {
+  const bool context = MacroContextMenu().LoadForLanguage(MenuRole::MacroContext, uiLanguage, module);
+  const bool tray = TrayMenu().LoadForLanguage(MenuRole::Tray, uiLanguage, module);
+  return context && tray;
+}
+
 void ExecuteMenuPlan(HDC dc, const std::vector<MenuDrawOp>& plan) {
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));

@@ -71,6 +71,17 @@ class CNuvMenu {
   static CNuvMenu* first_;
 };
 
+// The two process-wide menus, built on first use and kept until the process
+// ends. The tray instance is the one the main window forwards owner-draw
+// requests to; it serves the items of both.
+CNuvMenu& MacroContextMenu();
+CNuvMenu& TrayMenu();
+
+// Loads both menus in the language `uiLanguage` (non-zero: English), as the
+// main window's initialisation and the language switch do. The menus held
+// before are released. False if either resource is missing.
+bool LoadNuvMenus(int32_t uiLanguage, HINSTANCE module = nullptr);
+
 // Carries out a drawing plan on a device context.
 void ExecuteMenuPlan(HDC dc, const std::vector<MenuDrawOp>& plan);
 

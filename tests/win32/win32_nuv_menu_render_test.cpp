@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/win32_nuv_menu.h"
 #include "win32/win32_menu_bitmap.h"
@@ -107,16 +109,16 @@ TEST(Win32NuvMenuRender, BothMenusInEnglish) { RenderBothMenus(1, "menus_en.bmp"
 TEST(Win32NuvMenuRender, BothMenusInTheSecondLanguage) { RenderBothMenus(0, "menus_cn.bmp"); }
 
 // A real pop-up: the window system asks the owner to measure and draw each
-// item, the owner forwards to CNuvMenu, and what reaches the screen is copied
-// before the menu is closed.
+// item, the owner forwards to CNuvMenu, keys move the selection as the user
+// would, and what reaches the screen is copied before the menu is closed.
 struct PopupRun {
   const CNuvMenu* menu = nullptr;
+  std::vector<WPARAM> keys;
+  MenuBitmap* shot = nullptr;
   int measured = 0;
   int drawn = 0;
   int idles = 0;
-  HWND menuWindow = nullptr;
-  RECT menuRect{};
-  MenuBitmap* shot = nullptr;
+  bool captured = false;
 };
 PopupRun* g_run = nullptr;
 
@@ -136,22 +138,27 @@ LRESULT CALLBACK PopupOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_ENTERIDLE:
       if (wParam == MSGF_MENU) {
-        ++g_run->idles;
         HWND popup = reinterpret_cast<HWND>(lParam);
         if (!popup) popup = FindWindowW(L"#32768", nullptr);
-        if (g_run->idles == 1 && popup) {
-          // Select the second item, as the pointer would.
-          PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-          PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-        } else if (g_run->idles >= 2 || !popup) {
-          if (popup && !g_run->menuWindow) {
-            g_run->menuWindow = popup;
-            UpdateWindow(popup);
-            GetWindowRect(popup, &g_run->menuRect);
+        if (++g_run->idles == 1 && popup) {
+          for (WPARAM key : g_run->keys) PostMessageW(popup, WM_KEYDOWN, key, 0);
+        } else {
+          if (popup && !g_run->captured) {
+            // From the top-left corner of all open pop-ups (the sub-menus open to
+            // the right and below the first).
+            RECT rect{};
+            GetWindowRect(popup, &rect);
+            for (HWND open = nullptr; (open = FindWindowExW(nullptr, open, L"#32768", nullptr));) {
+              RECT other{};
+              if (!IsWindowVisible(open) || !GetWindowRect(open, &other)) continue;
+              rect.left = std::min(rect.left, other.left);
+              rect.top = std::min(rect.top, other.top);
+            }
             HDC screen = GetDC(nullptr);
-            BitBlt(g_run->shot->dc(), 0, 0, g_run->shot->width(), g_run->shot->height(), screen,
-                   g_run->menuRect.left, g_run->menuRect.top, SRCCOPY);
+            BitBlt(g_run->shot->dc(), 0, 0, g_run->shot->width(), g_run->shot->height(), screen, rect.left,
+                   rect.top, SRCCOPY);
             ReleaseDC(nullptr, screen);
+            g_run->captured = true;
           }
           EndMenu();
         }
@@ -164,43 +171,72 @@ LRESULT CALLBACK PopupOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-TEST(Win32NuvMenuRender, TrackedTrayMenuIsMeasuredAndDrawnThroughTheMenu) {
-  CNuvMenu tray;
-  ASSERT_TRUE(tray.LoadForLanguage(MenuRole::Tray, 1));
+int CountPixels(const MenuBitmap& shot, COLORREF colour) {
+  int count = 0;
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) count += shot.At(x, y) == colour;
+  }
+  return count;
+}
+
+// Tracks sub-menu 0 of `menu` at a fixed place, presses `keys` in it, copies
+// the screen there into `shot` and closes it. False if windows cannot be made.
+bool TrackAndCapture(const CNuvMenu& menu, std::vector<WPARAM> keys, MenuBitmap& shot, PopupRun& run) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = PopupOwnerProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"NuvMenuTestOwner";
   RegisterClassW(&windowClass);
-  HWND owner = CreateWindowExW(0, L"NuvMenuTestOwner", L"menu owner", WS_POPUP | WS_VISIBLE, 200, 200,
+  HWND owner = CreateWindowExW(0, L"NuvMenuTestOwner", L"menu owner", WS_POPUP | WS_VISIBLE, 100, 100,
                                40, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
-  if (!owner) GTEST_SKIP() << "no display for windows";
-  MenuBitmap shot(200, 60);
-  PopupRun run;
-  run.menu = &tray;
+  if (!owner) return false;
+  run.menu = &menu;
+  run.keys = std::move(keys);
   run.shot = &shot;
   g_run = &run;
   SetTimer(owner, 1, 5000, nullptr);
   SetForegroundWindow(owner);
-  tray.TrackPopup(owner, {300, 300}, TPM_LEFTALIGN | TPM_LEFTBUTTON);
+  menu.TrackPopup(owner, {300, 200}, TPM_LEFTALIGN | TPM_RIGHTBUTTON);
   KillTimer(owner, 1);
   DestroyWindow(owner);
   g_run = nullptr;
+  return true;
+}
 
+TEST(Win32NuvMenuRender, TrackedTrayMenuIsMeasuredAndDrawnThroughTheMenu) {
+  CNuvMenu tray;
+  ASSERT_TRUE(tray.LoadForLanguage(MenuRole::Tray, 1));
+  MenuBitmap shot(200, 60);
+  PopupRun run;
+  if (!TrackAndCapture(tray, {VK_DOWN, VK_DOWN}, shot, run)) GTEST_SKIP() << "no display for windows";
   EXPECT_GE(run.measured, 2);
   EXPECT_GE(run.drawn, 2);
-  ASSERT_NE(run.menuWindow, nullptr) << run.idles << " idle messages";
+  ASSERT_TRUE(run.captured) << run.idles << " idle messages";
   SaveShot(shot, "tray_popup.bmp");
-  // Somewhere on the pop-up there is the item fill and the selected gradient.
-  int fill = 0, blue = 0;
-  for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) {
-      fill += shot.At(x, y) == RGB(0, 120, 153);
-      blue += shot.At(x, y) == RGB(0, 0, 255);
-    }
+  // Two items of 20 rows: one filled, one framed around an 18-row gradient.
+  EXPECT_GT(CountPixels(shot, RGB(0, 120, 153)), 18 * 80);
+  EXPECT_GT(CountPixels(shot, RGB(0, 0, 255)), 80);
+  EXPECT_GT(CountPixels(shot, RGB(0, 238, 255)), 80);
+}
+
+TEST(Win32NuvMenuRender, TrackedContextMenuOpensItsSubMenusOwnerDrawn) {
+  for (int32_t language : {1, 0}) {
+    CNuvMenu context;
+    ASSERT_TRUE(context.LoadForLanguage(MenuRole::MacroContext, language));
+    MenuBitmap shot(480, 160);
+    PopupRun run;
+    // "Add Backward" > "Mid Button" > the up item.
+    const std::vector<WPARAM> keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN};
+    if (!TrackAndCapture(context, keys, shot, run)) GTEST_SKIP() << "no display for windows";
+    ASSERT_TRUE(run.captured) << run.idles << " idle messages";
+    SaveShot(shot, language ? "context_popup_en.bmp" : "context_popup_cn.bmp");
+    // The three levels were measured (4 + 3 + 2 items) and each shows one
+    // selected item: three gradients.
+    EXPECT_GE(run.measured, 9);
+    EXPECT_GE(run.drawn, 9);
+    EXPECT_GT(CountPixels(shot, RGB(0, 0, 255)), 3 * 30);
+    EXPECT_GT(CountPixels(shot, RGB(0, 238, 255)), 3 * 30);
   }
-  EXPECT_GT(fill, 100);
-  EXPECT_GT(blue, 20);
 }
 
 }  // namespace

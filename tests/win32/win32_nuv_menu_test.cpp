@@ -157,6 +157,24 @@ TEST(Win32NuvMenu, LanguageChoosesTheMenus) {
   EXPECT_EQ(context.Record(1).text, u"Bot\u00e3o Esquerdo");
 }
 
+TEST(Win32NuvMenu, ProcessMenusSwitchLanguageAndReleaseTheOldMenus) {
+  ASSERT_TRUE(win32::LoadNuvMenus(1));
+  HMENU oldTray = win32::TrayMenu().GetSafeHmenu();
+  EXPECT_EQ(win32::MacroContextMenu().RecordCount(), 22u);
+  EXPECT_EQ(win32::MacroContextMenu().Record(21).text, u"Delete");
+  ASSERT_TRUE(win32::LoadNuvMenus(0));
+  EXPECT_FALSE(IsMenu(oldTray));
+  EXPECT_EQ(win32::MacroContextMenu().RecordCount(), 22u);
+  EXPECT_EQ(win32::MacroContextMenu().Record(21).text, u"Apagar");
+  EXPECT_EQ(win32::TrayMenu().Record(0).text, u"Mostrar Janela ");
+  // The tray instance measures the context menu's items.
+  MEASUREITEMSTRUCT measure{};
+  measure.CtlType = ODT_MENU;
+  measure.itemData = reinterpret_cast<ULONG_PTR>(&win32::MacroContextMenu().Record(1));
+  ASSERT_TRUE(win32::TrayMenu().MeasureItem(&measure));
+  EXPECT_EQ(measure.itemWidth, 8u * 14);
+}
+
 TEST(Win32NuvMenu, MeasureAnswersOnlyForOurMenuItems) {
   CNuvMenu context, tray;
   ASSERT_TRUE(context.LoadForLanguage(MenuRole::MacroContext, 1));
