@@ -67,6 +67,7 @@ class CNuvMenu {
   HMENU menu_ = nullptr;
   MenuRecords records_;
   // Live instances, so item data can be checked before it is used as a record.
+  // Menus live on the window thread only, so the list needs no lock.
   CNuvMenu* next_ = nullptr;
   static CNuvMenu* first_;
 };
