@@ -46,14 +46,6 @@ struct AppContext {
     std::function<void(HWND)> startBlinker;
     // Step 14: the macro editor's starting position after the file is loaded.
     std::function<void()> setEditorStart;
-    // Step 15: both menus loaded in the language and made owner-drawn.
-    std::function<void(int32_t language)> loadMenus;
-    // The tray menu at the cursor (the window is already in front); its
-    // commands come back as WM_COMMAND.
-    std::function<void(HWND)> trackTrayMenu;
-    // Owner-drawn menu items of both menus (the tray menu serves them all).
-    std::function<bool(DRAWITEMSTRUCT&)> drawMenuItem;
-    std::function<bool(MEASUREITEMSTRUCT&)> measureMenuItem;
     // WM_PAINT: the whole face into the window's device context.
     std::function<void(HWND, HDC)> paint;
     // The page shown (0 main, 1 advanced, 2 colour), read by the keyboard

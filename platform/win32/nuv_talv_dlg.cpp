@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "platform/win32/win32_hid.h"
+#include "platform/win32/win32_nuv_menu.h"
 #include "platform/win32/win32_region.h"
 #include "platform/win32/win32_text.h"
 #include "res/resource.h"
@@ -166,9 +167,10 @@ void CNUV_TalvDlg::LoadMacros(const Text& macroFilePath) {
 }
 
 void CNUV_TalvDlg::LoadMenus(int32_t language) {
-  if (context_.seams.loadMenus) context_.seams.loadMenus(language);
-  drawMenuItem = context_.seams.drawMenuItem;
-  measureMenuItem = context_.seams.measureMenuItem;
+  LoadNuvMenus(language);
+  // The tray menu serves the items of both menus: all an item needs is its record.
+  drawMenuItem = [](DRAWITEMSTRUCT& item) { return TrayMenu().DrawItem(&item); };
+  measureMenuItem = [](MEASUREITEMSTRUCT& item) { return TrayMenu().MeasureItem(&item); };
 }
 
 uint8_t CNUV_TalvDlg::SearchDevice() {
@@ -226,11 +228,8 @@ void CNUV_TalvDlg::ShowWindow(int command) {
 }
 
 void CNUV_TalvDlg::ShowTrayMenu() {
-  if (!context_.seams.trackTrayMenu) return;
-  SetForegroundWindow(hwnd_);
-  context_.seams.trackTrayMenu(hwnd_);
-  // Lets the menu close when the user clicks elsewhere.
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  // At the cursor, the window brought to the front first.
+  TrayMenu().TrackAtCursorFromTray(hwnd_);
 }
 
 // ---- Messages ----
