@@ -115,6 +115,15 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
   return InitOutcome::kRunning;
 }
 
+PageChange PlanPageChange(int from, int to) {
+  PageChange change;
+  change.startBlinker = to == kPageMain;
+  change.startColourAnimation = to == kPageColour;
+  change.createMacroControls = to == kPageAdvanced && from != kPageAdvanced;
+  change.destroyMacroControls = from == kPageAdvanced && to != kPageAdvanced;
+  return change;
+}
+
 std::optional<int> TestPageFromEnvironment(const char* value) {
   if (!value) return std::nullopt;
   const std::string_view v(value);

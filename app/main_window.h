@@ -157,6 +157,23 @@ enum class InitOutcome { kRunning, kClosed };
 InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
                                  MainWindowSteps& steps);
 
+// ---- Page changes ----
+
+constexpr int kPageMain = 0;
+constexpr int kPageAdvanced = 1;
+constexpr int kPageColour = 2;
+
+// What showing page `to` instead of `from` asks of the window: the blink
+// thread runs on the main page, the colour animation on the colour page, and
+// the macro editor's controls exist only on the advanced page.
+struct PageChange {
+  bool startBlinker = false;
+  bool startColourAnimation = false;
+  bool createMacroControls = false;
+  bool destroyMacroControls = false;
+};
+PageChange PlanPageChange(int from, int to);
+
 // ---- Test support ----
 
 // The page to show at start when NUV_TALV_TEST_PAGE names one ("main",

@@ -267,6 +267,30 @@ TEST(MainWindowInit, HiddenStartOnlyWithCapitalHideAfterTheLastDash) {
   }
 }
 
+TEST(PageChanges, ThreadsAndMacroControlsFollowThePage) {
+  struct Case {
+    int from, to;
+    bool blinker, colour, create, destroy;
+  };
+  const Case cases[] = {
+      {kPageMain, kPageMain, true, false, false, false},
+      {kPageMain, kPageAdvanced, false, false, true, false},
+      {kPageMain, kPageColour, false, true, false, false},
+      {kPageAdvanced, kPageMain, true, false, false, true},
+      {kPageAdvanced, kPageAdvanced, false, false, false, false},
+      {kPageAdvanced, kPageColour, false, true, false, true},
+      {kPageColour, kPageMain, true, false, false, false},
+      {kPageColour, kPageAdvanced, false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    const PageChange p = PlanPageChange(c.from, c.to);
+    EXPECT_EQ(p.startBlinker, c.blinker) << c.from << "->" << c.to;
+    EXPECT_EQ(p.startColourAnimation, c.colour) << c.from << "->" << c.to;
+    EXPECT_EQ(p.createMacroControls, c.create) << c.from << "->" << c.to;
+    EXPECT_EQ(p.destroyMacroControls, c.destroy) << c.from << "->" << c.to;
+  }
+}
+
 TEST(TestPage, NamesAndNumbers) {
   EXPECT_EQ(TestPageFromEnvironment(nullptr), std::nullopt);
   EXPECT_EQ(TestPageFromEnvironment(""), std::nullopt);
