@@ -166,6 +166,12 @@ constexpr int kPageColour = 2;
 // What showing page `to` instead of `from` asks of the window: the blink
 // thread runs on the main page, the colour animation on the colour page, and
 // the macro editor's controls exist only on the advanced page.
+// The macro editor's controls on the advanced page.
+constexpr unsigned kMacroNameEditId = 10000;
+constexpr unsigned kMacroNameListId = 10001;
+constexpr unsigned kMacroEventListId = 10002;
+constexpr unsigned kRepeatCountEditId = 10004;
+
 struct PageChange {
   bool startBlinker = false;
   bool startColourAnimation = false;

@@ -1,6 +1,7 @@
 #include "platform/win32/nuv_talv_dlg.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <thread>
 
 #include "app/startup.h"
@@ -192,6 +193,38 @@ void CNUV_TalvDlg::ReportMissingMouse(int32_t language) {
 void CNUV_TalvDlg::ApplyProfile() { context_.core.applier.ApplyProfile(); }
 
 Text CNUV_TalvDlg::CommandLine() { return FromW(GetCommandLineW()); }
+
+// ---- Macro editor controls ----
+
+namespace {
+
+RECT ToRect(const SkinBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
+
+// Child, visible, centred text, wants Return.
+constexpr DWORD kMacroEditStyle = 0x50001001;
+// Child, visible, vertical scroll bar, notifies.
+constexpr DWORD kMacroListStyle = 0x50200001;
+
+}  // namespace
+
+void CNUV_TalvDlg::CreateMacroControls() {
+  const MacroControlRects& r = macroControlRects;
+  repeatCountEdit.Create(kMacroEditStyle, ToRect(r.repeatCountEditBox), hwnd_, kRepeatCountEditId);
+  macroNameEdit.Create(kMacroEditStyle, ToRect(r.macroNameEditBox), hwnd_, kMacroNameEditId);
+  macroNameList.Create(kMacroListStyle, ToRect(r.macroNameListBox), hwnd_, kMacroNameListId);
+  macroEventList.Create(kMacroListStyle, ToRect(r.macroEventListBox), hwnd_, kMacroEventListId);
+  for (Control* control : std::initializer_list<Control*>{&repeatCountEdit, &macroNameEdit,
+                                                          &macroNameList, &macroEventList}) {
+    control->SetFont(TextFont());
+  }
+}
+
+void CNUV_TalvDlg::DestroyMacroControls() {
+  repeatCountEdit.Destroy();
+  macroNameEdit.Destroy();
+  macroNameList.Destroy();
+  macroEventList.Destroy();
+}
 
 // ---- Close ----
 

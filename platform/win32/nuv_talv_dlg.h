@@ -56,6 +56,9 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // mouse, pointer speed 10, window destroyed.
   void Close();
   void HideToTray() { nuv::HideToTray(*this); }
+  // The macro editor's four controls at their skin rectangles, and away again.
+  void CreateMacroControls();
+  void DestroyMacroControls();
   void ShowFromTray() { nuv::ShowFromTray(*this); }
 
  protected:
