@@ -1,5 +1,7 @@
 #include "platform/canvas_port.h"
 
+#include <algorithm>
+
 namespace nuv {
 
 const char16_t* SkinPictureFileName(SkinPicture picture) {
@@ -19,6 +21,28 @@ const char16_t* SkinPictureFileName(SkinPicture picture) {
     case SkinPicture::kCount: break;
   }
   return u"";
+}
+
+bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth,
+              int32_t targetHeight, CopyBlock& block) {
+  int64_t sx = block.sourceX, sy = block.sourceY, x = block.x, y = block.y;
+  int64_t w = block.width, h = block.height;
+  // Move the start of each axis to where both pictures begin.
+  const auto clipStart = [](int64_t& a, int64_t& b, int64_t& length) {
+    const int64_t cut = std::max<int64_t>({0, -a, -b});
+    a += cut;
+    b += cut;
+    length -= cut;
+  };
+  clipStart(sx, x, w);
+  clipStart(sy, y, h);
+  w = std::min({w, int64_t{sourceWidth} - sx, int64_t{targetWidth} - x});
+  h = std::min({h, int64_t{sourceHeight} - sy, int64_t{targetHeight} - y});
+  if (w <= 0 || h <= 0) return false;
+  // Every value now lies inside a picture, so it fits 32 bits.
+  block = {static_cast<int32_t>(sx), static_cast<int32_t>(sy), static_cast<int32_t>(x),
+           static_cast<int32_t>(y), static_cast<int32_t>(w), static_cast<int32_t>(h)};
+  return true;
 }
 
 }  // namespace nuv

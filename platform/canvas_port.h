@@ -52,6 +52,16 @@ struct TextExtent {
   int32_t height = 0;
 };
 
+// A block copy from one picture to another, in pixels.
+struct CopyBlock {
+  int32_t sourceX = 0, sourceY = 0, x = 0, y = 0, width = 0, height = 0;
+};
+// Cuts `block` to the parts that lie inside both the source (sourceWidth by
+// sourceHeight) and the target; false when nothing is left. Skin values are
+// unchecked, so this is done in 64 bits.
+bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth,
+              int32_t targetHeight, CopyBlock& block);
+
 class CanvasPort {
  public:
   virtual ~CanvasPort() = default;

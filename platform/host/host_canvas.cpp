@@ -40,24 +40,16 @@ void HostCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, 
                           int32_t y, int32_t width, int32_t height) {
   copies_.push_back({source, sourceX, sourceY, x, y, width, height});
   const Picture* from = PictureOf(source);
-  if (from == nullptr || face_.empty() || width <= 0 || height <= 0) return;
-  // Clip the block to both pictures, in 64 bits: skin values are unchecked.
-  int64_t sx = sourceX, sy = sourceY, dx = x, dy = y, w = width, h = height;
-  const auto clipStart = [&](int64_t& a, int64_t& b, int64_t& len) {
-    const int64_t cut = std::max<int64_t>({0, -a, -b});
-    a += cut;
-    b += cut;
-    len -= cut;
+  if (from == nullptr || face_.empty()) return;
+  CopyBlock b{sourceX, sourceY, x, y, width, height};
+  if (!ClipCopy(from->width, from->height, face_.width, face_.height, b)) return;
+  const auto offset = [](const Picture& p, int32_t px, int32_t py) {
+    return (static_cast<size_t>(py) * static_cast<size_t>(p.width) + static_cast<size_t>(px)) * 3;
   };
-  clipStart(sx, dx, w);
-  clipStart(sy, dy, h);
-  w = std::min({w, int64_t{from->width} - sx, int64_t{face_.width} - dx});
-  h = std::min({h, int64_t{from->height} - sy, int64_t{face_.height} - dy});
-  if (w <= 0 || h <= 0) return;
-  for (int64_t row = 0; row < h; ++row) {
-    std::memcpy(face_.rgb.data() + ((dy + row) * face_.width + dx) * 3,
-                from->rgb.data() + ((sy + row) * from->width + sx) * 3,
-                static_cast<size_t>(w) * 3);
+  for (int32_t row = 0; row < b.height; ++row) {
+    std::memcpy(face_.rgb.data() + offset(face_, b.x, b.y + row),
+                from->rgb.data() + offset(*from, b.sourceX, b.sourceY + row),
+                static_cast<size_t>(b.width) * 3);
   }
 }
 
