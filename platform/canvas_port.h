@@ -78,7 +78,7 @@ class CanvasPort {
   virtual void SelectFont(TextFont font) = 0;
   virtual TextExtent MeasureText(TextView text) = 0;
   // `x`, `y` is the top-left corner of the text's cell.
-  virtual void DrawText(int32_t x, int32_t y, TextView text, TextColour colour) = 0;
+  virtual void PutText(int32_t x, int32_t y, TextView text, TextColour colour) = 0;
 };
 
 }  // namespace nuv

@@ -178,13 +178,13 @@ class TextPainter {
   void Centred(const SkinRect& r, TextView text, TextColour colour) const {
     if (text.empty()) return;
     const TextExtent size = canvas_.MeasureText(text);
-    canvas_.DrawText(r.x + (r.width - size.width) / 2, r.y + (r.height - size.height) / 2, text,
+    canvas_.PutText(r.x + (r.width - size.width) / 2, r.y + (r.height - size.height) / 2, text,
                      colour);
   }
   void LeftAligned(const SkinRect& r, TextView text, TextColour colour) const {
     if (text.empty()) return;
     const TextExtent size = canvas_.MeasureText(text);
-    canvas_.DrawText(r.x + kLabelIndent, r.y + (r.height - size.height) / 2, text, colour);
+    canvas_.PutText(r.x + kLabelIndent, r.y + (r.height - size.height) / 2, text, colour);
   }
 
   // Main keys 0 to `last`; the function labels and DPI captions only on the main page.

@@ -58,7 +58,7 @@ TextExtent HostCanvas::MeasureText(TextView text) {
   return {static_cast<int32_t>(text.size()) * (english ? 7 : 6), english ? 15 : 12};
 }
 
-void HostCanvas::DrawText(int32_t x, int32_t y, TextView text, TextColour colour) {
+void HostCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) {
   texts_.push_back({x, y, Text(text), colour, font_});
 }
 

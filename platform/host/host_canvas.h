@@ -39,7 +39,7 @@ class HostCanvas : public CanvasPort {
   // Fixed metrics: each character is the font's average width wide (7 or 6)
   // and the text is the font's height (15 or 12) tall.
   TextExtent MeasureText(TextView text) override;
-  void DrawText(int32_t x, int32_t y, TextView text, TextColour colour) override;
+  void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
 
   void ForgetPictures();
 

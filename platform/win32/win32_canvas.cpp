@@ -160,7 +160,7 @@ TextExtent GdiCanvas::MeasureText(TextView text) {
   return {size.cx, size.cy};
 }
 
-void GdiCanvas::DrawText(int32_t x, int32_t y, TextView text, TextColour colour) {
+void GdiCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) {
   if (back_.dc == nullptr) return;
   SetTextColor(back_.dc, RGB(colour.red, colour.green, colour.blue));
   TextOutW(back_.dc, x, y, Wide(text), Length(text));

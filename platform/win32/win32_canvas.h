@@ -52,7 +52,7 @@ class GdiCanvas : public CanvasPort {
                 int32_t width, int32_t height) override;
   void SelectFont(TextFont font) override;
   TextExtent MeasureText(TextView text) override;
-  void DrawText(int32_t x, int32_t y, TextView text, TextColour colour) override;
+  void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
 
  private:
   // A bitmap selected into its own memory DC.
