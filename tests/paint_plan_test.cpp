@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <tuple>
 
 #include "paint_test_support.h"
 #include "skin_test_support.h"
@@ -349,6 +351,32 @@ TEST_F(PaintPlan, StrayPageAndHoverValuesDrawSafely) {
   ui.colourHover = 13;
   for (const PageCase& c : kPages) Paint(c.page);
   SUCCEED();
+}
+
+TEST(PaintCanvasClip, CopiesAreCutToBothPictures) {
+  const struct {
+    CopyBlock in;
+    bool any;
+    CopyBlock out;
+  } cases[] = {
+      {{0, 0, 10, 10, 20, 20}, true, {0, 0, 10, 10, 20, 20}},
+      {{90, 0, 0, 0, 20, 5}, true, {90, 0, 0, 0, 10, 5}},       // source right edge
+      {{0, 0, 190, 95, 20, 20}, true, {0, 0, 190, 95, 10, 5}},  // target corner
+      {{-5, 0, 0, 0, 10, 10}, true, {0, 0, 5, 0, 5, 10}},       // left of the source
+      {{0, 0, 0, -30, 10, 10}, false, {}},
+      {{0, 0, 0, 0, 0, 10}, false, {}},
+      {{0, 0, 0, 0, -4, 10}, false, {}},
+      {{INT32_MAX, 0, 0, 0, INT32_MAX, 1}, false, {}},
+      {{0, 0, INT32_MIN, 0, INT32_MAX, 1}, false, {}},
+  };
+  for (const auto& c : cases) {
+    CopyBlock b = c.in;
+    ASSERT_EQ(ClipCopy(100, 50, 200, 100, b), c.any);
+    if (!c.any) continue;
+    EXPECT_EQ(std::tie(b.sourceX, b.sourceY, b.x, b.y, b.width, b.height),
+              std::tie(c.out.sourceX, c.out.sourceY, c.out.x, c.out.y, c.out.width,
+                       c.out.height));
+  }
 }
 
 TEST(PaintShippedSkin, EveryPageComposesAFaceOfTheMaskSize) {
