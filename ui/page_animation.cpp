@@ -20,18 +20,33 @@ uint8_t CurrentLevel(const MouseProfile& profile) {
 
 void RunBlinkThread(const AnimationContext& context, AttentionState& attention) {
   UiState& ui = context.ui;
-  while (ui.page == kMainPage && !attention.armed) {
-    for (int step = 0; step < kBlinkStepsPerRound; ++step) {
-      attention.blinkPhase = attention.blinkPhase == kBlinkOver ? kBlinkDown : kBlinkOver;
-      Repaint(context);
-      context.clock.SleepFor(kBlinkStep);
+  const auto wanted = [&] { return ui.page == kMainPage && !attention.armed; };
+  do {
+    while (wanted()) {
+      for (int step = 0; step < kBlinkStepsPerRound; ++step) {
+        attention.blinkPhase = attention.blinkPhase == kBlinkOver ? kBlinkDown : kBlinkOver;
+        Repaint(context);
+        context.clock.SleepFor(kBlinkStep);
+      }
     }
-  }
-  attention.blinkPhase = kBlinkOver;
-  ui.blinkRunning.store(0, std::memory_order_release);
+    attention.blinkPhase = kBlinkOver;
+    ui.blinkRunning.store(0, std::memory_order_release);
+    // A start refused just before the flag was cleared would leave the mark
+    // still; take the work over again instead.
+  } while (wanted() && ClaimThreadStart(ui.blinkRunning));
 }
 
 void RunColourAnimation(const AnimationContext& context, const MouseProfile& profile) {
+  UiState& ui = context.ui;
+  do {
+    AnimateColourPreview(context, profile);
+    ui.colourAnimationRunning.store(0, std::memory_order_release);
+    // The page may have been entered again while this thread was ending, its
+    // start refused: then this thread goes on for it.
+  } while (ColourPageShown(ui) && ClaimThreadStart(ui.colourAnimationRunning));
+}
+
+void AnimateColourPreview(const AnimationContext& context, const MouseProfile& profile) {
   UiState& ui = context.ui;
   uint8_t last = CurrentLevel(profile);
   ui.previewColour = last;
@@ -62,7 +77,6 @@ void RunColourAnimation(const AnimationContext& context, const MouseProfile& pro
       context.clock.SleepFor(led == 1 ? kPreviewFastStep : kPreviewSlowStep);
     } while (ColourPageShown(ui));
   }
-  ui.colourAnimationRunning.store(0, std::memory_order_release);
 }
 
 }  // namespace nuv

@@ -40,5 +40,7 @@ void RunBlinkThread(const AnimationContext& context, AttentionState& attention);
 // Colour animation thread: animates the preview tile from the applied LED
 // mode until the colour page is left; clears its running flag on the way out.
 void RunColourAnimation(const AnimationContext& context, const MouseProfile& profile);
+// One run of the preview animation, without the running flag.
+void AnimateColourPreview(const AnimationContext& context, const MouseProfile& profile);
 
 }  // namespace nuv
