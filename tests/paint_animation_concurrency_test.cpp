@@ -7,17 +7,21 @@
 #include <thread>
 
 #include "paint_test_support.h"
+#include "platform/host/fake_clock.h"
 #include "ui/page_animation.h"
 
 namespace nuv {
 namespace {
 
 using std::chrono::milliseconds;
-using test::SteppingClock;
 
 struct Animation {
   UiState ui;
-  SteppingClock clock;
+  FakeClock clock;
+  // Length of the sleep under way (inside duringSleep).
+  milliseconds LastSleep() const {
+    return std::chrono::duration_cast<milliseconds>(clock.Sleeps().back());
+  }
   std::atomic<int> repaints{0};
   AnimationContext Context() {
     return {ui, clock, [this] { repaints.fetch_add(1, std::memory_order_relaxed); }};
@@ -30,8 +34,8 @@ TEST(PaintAnimationConcurrency, BlinkRunsWhileDisarmedAndStopsWhenArmed) {
   attention.armed = 0;
   attention.blinkPhase = kBlinkOver;
   std::vector<uint8_t> phases;
-  a.clock.onSleep = [&](milliseconds length) {
-    EXPECT_EQ(length, kBlinkStep);
+  a.clock.duringSleep = [&] {
+    EXPECT_EQ(a.LastSleep(), kBlinkStep);
     phases.push_back(attention.blinkPhase);
     if (phases.size() == 9) attention.armed = 1;  // the mouse reported it is ready
   };
@@ -60,7 +64,7 @@ TEST(PaintAnimationConcurrency, BlinkEndsAtOnceWhenArmedOrOffTheMainPage) {
     a.ui.blinkRunning = 1;
     std::thread worker([&] { RunBlinkThread(a.Context(), attention); });
     worker.join();
-    EXPECT_TRUE(a.clock.sleeps.empty());
+    EXPECT_TRUE(a.clock.Sleeps().empty());
     EXPECT_EQ(attention.blinkPhase, kBlinkOver);
     EXPECT_EQ(a.ui.blinkRunning, 0);
   }
@@ -73,7 +77,7 @@ TEST(PaintAnimationConcurrency, LeavingTheColourPageEndsTheAnimationWithinOneWai
   a.ui.colourAnimationRunning = 1;
   std::atomic<int> sleeps{0};
   std::atomic<int> sleepsAfterLeaving{-1};
-  a.clock.onSleep = [&](milliseconds) {
+  a.clock.duringSleep = [&] {
     ++sleeps;
     if (sleepsAfterLeaving >= 0) ++sleepsAfterLeaving;
   };
@@ -92,7 +96,7 @@ TEST(PaintAnimationConcurrency, ColourAnimationEndsAtOnceOffTheColourPage) {
   profile.dpiLevel = 2;
   a.ui.colourAnimationRunning = 1;
   RunColourAnimation(a.Context(), profile);
-  EXPECT_TRUE(a.clock.sleeps.empty());
+  EXPECT_TRUE(a.clock.Sleeps().empty());
   EXPECT_EQ(a.ui.previewColour, 2);
   EXPECT_EQ(a.ui.colourAnimationRunning, 0);
 }
@@ -110,8 +114,8 @@ std::vector<PreviewStep> PreviewSteps(MouseProfile& profile, size_t steps,
   Animation a;
   a.ui.page = kColourPage;
   std::vector<PreviewStep> seen;
-  a.clock.onSleep = [&](milliseconds wait) {
-    seen.push_back({a.ui.previewOff, a.ui.previewColour, wait});
+  a.clock.duringSleep = [&] {
+    seen.push_back({a.ui.previewOff, a.ui.previewColour, a.LastSleep()});
     if (change) change(seen.size());
     if (seen.size() == steps) a.ui.page = kMainPage;
   };
@@ -167,7 +171,7 @@ TEST(PaintAnimationConcurrency, GreyTileIsPaintedWhileTheAnimationRuns) {
   a.ui.page = kColourPage;
   a.ui.colourAnimationRunning = 1;
   std::atomic<int> steps{0};
-  a.clock.onSleep = [&](milliseconds) { ++steps; };
+  a.clock.duringSleep = [&] { ++steps; };
   std::thread worker([&] { RunColourAnimation(a.Context(), profile); });
   while (steps == 0) std::this_thread::yield();  // the first step has been taken
   HostCanvas canvas;

@@ -1,13 +1,10 @@
 // Fixtures of the paint tests: a skin whose every key has a rectangle of its
-// own (so a copy tells which key it drew), and a clock that only pretends to sleep.
+// own, so that a copy tells which key it drew.
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <vector>
 
-#include "platform/clock_port.h"
 #include "platform/host/host_canvas.h"
 #include "ui/page_paint.h"
 
@@ -29,23 +26,5 @@ std::vector<uint32_t> KeysFrom(const HostCanvas& canvas, const SkinTable<N>& tab
   }
   return keys;
 }
-
-// Sleeps take no time: each advances a virtual clock and calls the hook with
-// the length asked for.
-class SteppingClock : public ClockPort {
- public:
-  Clock::time_point Now() override { return now_; }
-  void SleepUntil(Clock::time_point deadline) override {
-    const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now_);
-    if (deadline > now_) now_ = deadline;
-    sleeps.push_back(length);
-    if (onSleep) onSleep(length);
-  }
-  std::vector<std::chrono::milliseconds> sleeps;
-  std::function<void(std::chrono::milliseconds)> onSleep;
-
- private:
-  Clock::time_point now_{};
-};
 
 }  // namespace nuv::test

@@ -1,0 +1,178 @@
+#include "actions/host_action_executor.h"
+
+#include <algorithm>
+
+namespace nuv {
+
+namespace {
+
+constexpr uint8_t kVkControl = 0x11;
+constexpr uint8_t kVkMute = 0xAD;
+constexpr uint8_t kVkF4 = 0x73;
+constexpr uint8_t kVkPrintScreen = 0x2C;
+constexpr uint8_t kVkPause = 0x13;
+constexpr uint8_t kVkLeftWindows = 0x5B;
+constexpr uint8_t kLedOff = 3;
+// A playback that has fallen this far behind its deadlines (the thread was
+// held up) starts counting afresh instead of firing the missed events at once.
+constexpr auto kCatchUpLimit = std::chrono::milliseconds(50);
+
+}  // namespace
+
+bool IsExtendedKey(uint8_t vk) {
+  return (vk >= 0x21 && vk <= 0x28) || vk == 0x2C || vk == 0x2D || vk == 0x2E || vk == 0x5B ||
+         vk == 0x5D || vk == 0x6F || vk == 0x90 || vk == 0xA1 || vk == 0xA3 || vk == 0xA5;
+}
+
+uint8_t PlaybackScanCode(InputPort& input, uint8_t vk) {
+  switch (vk) {
+    case kVkPrintScreen: return 0x37;
+    case kVkPause: return 0x45;
+    case kVkLeftWindows: return 0x5B;
+    default: return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk) & 0xFF);
+  }
+}
+
+void HostActionExecutor::Run() {
+  d_.clock.SetCurrentThreadHighestPriority();
+  for (;;) {
+    d_.handover.WaitForAction(std::chrono::duration_cast<std::chrono::microseconds>(kExecutorPoll));
+    RunOnce();
+  }
+}
+
+bool HostActionExecutor::RunOnce() {
+  if (d_.handover.actionPending.load(std::memory_order_acquire) == 0) return false;
+  const uint8_t code = d_.handover.actionCode.load(std::memory_order_relaxed);
+  for (int i = 1; i <= kButtonCount; ++i) {
+    if (code == 0xF0 + kDeviceButtonNumber[static_cast<size_t>(i - 1)]) PerformButton(i);
+  }
+  d_.handover.Finish();
+  return true;
+}
+
+void HostActionExecutor::PerformButton(int button) {
+  if (button < 1 || button > kButtonCount) return;
+  const auto index = static_cast<size_t>(button - 1);
+  const int32_t role = d_.profile.dpiStepRole[index];
+  if (role != 0) {
+    StepDpi(role);
+    return;
+  }
+  const int32_t code = d_.profile.buttons[index];
+  if (code >= kFnFirstMacro && code - kFnFirstMacro < d_.macros.Count()) {
+    PlayMacro(code - kFnFirstMacro);
+    return;
+  }
+  switch (code) {
+    case kFnLedSwitch: SwitchLed(); break;
+    case kFnVolumeMute: d_.input.KeyEvent(kVkMute, 0, 0); break;
+    case kFnCopy: Shortcut(kVkControl, 'C', true); break;
+    case kFnPaste: Shortcut(kVkControl, 'V', true); break;
+    case kFnSelectAll: Shortcut(kVkControl, 'A', true); break;
+    case kFnUndo: Shortcut(kVkControl, 'Z', true); break;
+    case kFnCloseWindow: Shortcut(kVkMenu, kVkF4, false); break;
+    case kFnOpenDrives: d_.shell.OpenDrivesFolder(); break;
+    case kFnLockWorkstation: d_.shell.LockWorkstation(); break;
+    case kFnCalculator: d_.shell.StartCalculator(); break;
+    case kFnCommandPrompt: d_.shell.StartCommandPrompt(); break;
+    case kFnNextProfile: NextProfile(); break;
+    default: break;
+  }
+}
+
+void HostActionExecutor::StepDpi(int32_t role) {
+  MouseProfile& p = d_.profile;
+  const int current = std::clamp<int32_t>(p.dpiLevel, 0, kDpiLevelCount - 1);
+  auto enabled = [&p](int level) { return p.dpiEnabled[static_cast<size_t>(level)] != 0; };
+  int next = current;
+  if (role < 0) {
+    for (int l = current - 1; l >= 0; --l) {
+      if (enabled(l)) { next = l; break; }
+    }
+  } else if (role == 1) {
+    for (int l = current + 1; l < kDpiLevelCount; ++l) {
+      if (enabled(l)) { next = l; break; }
+    }
+  } else {
+    // Cycle; with no level enabled (only a hand-edited file does that) the
+    // level stays after four steps.
+    for (int step = 1; step <= kDpiLevelCount; ++step) {
+      const int l = (current + step) % kDpiLevelCount;
+      if (enabled(l)) { next = l; break; }
+    }
+  }
+  p.dpiLevel = next;
+  // Sent even when the level did not change.
+  d_.sender.SendDpiAndLed(p, p.ledOverride == kLedOff ? kLedOff : p.appliedLedMode.load());
+  if (repaint) repaint();
+  d_.store.SaveDpiLevel(d_.store.configPath, d_.store.currentConfig);
+}
+
+void HostActionExecutor::SwitchLed() {
+  MouseProfile& p = d_.profile;
+  p.ledOverride = p.ledOverride == kLedOff ? p.appliedLedMode.load() : kLedOff;
+  d_.sender.SendDpiAndLed(p, p.ledOverride);
+  if (repaint) repaint();
+}
+
+void HostActionExecutor::Shortcut(uint8_t modifier, uint8_t key, bool hold) {
+  const auto scan = static_cast<uint8_t>(d_.input.MapVirtualKeyToScanCode(key) & 0xFF);
+  d_.input.KeyEvent(modifier, 0, 0);
+  d_.input.KeyEvent(key, scan, 0);
+  if (hold) d_.clock.SleepFor(kShortcutHold);
+  d_.input.KeyEvent(key, scan, kKeyEventKeyUp);
+  d_.input.KeyEvent(modifier, 0, kKeyEventKeyUp);
+}
+
+void HostActionExecutor::NextProfile() {
+  const int32_t current = d_.store.currentConfig;
+  d_.store.currentConfig = current >= 5 ? 1 : current + 1;
+  d_.store.LoadProfile(d_.store.configPath, d_.store.currentConfig, false);
+  d_.applier.ApplyProfile();
+  if (repaint) repaint();
+}
+
+void HostActionExecutor::PlayEvent(MacroEvent event) {
+  const uint8_t key = event.key;
+  if (event.direction != kKeyDown && event.direction != kKeyUp) return;
+  const bool down = event.direction == kKeyDown;
+  if (key < kLeftButtonKey) {
+    const uint32_t flags = (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) |
+                           (down ? 0 : kKeyEventKeyUp);
+    d_.input.KeyEvent(key, PlaybackScanCode(d_.input, key), flags);
+  } else if (key == kLeftButtonKey) {
+    d_.input.MouseEvent(down ? kMouseEventLeftDown : kMouseEventLeftUp);
+  } else if (key == kRightButtonKey) {
+    d_.input.MouseEvent(down ? kMouseEventRightDown : kMouseEventRightUp);
+  } else {
+    d_.input.MouseEvent(down ? kMouseEventMiddleDown : kMouseEventMiddleUp);
+  }
+}
+
+void HostActionExecutor::PlayMacro(int slot) {
+  // A copy taken now: an edit or a file load during playback cannot tear it.
+  const MacroRecord macro = d_.macros.Snapshot(slot);
+  int repetitions = 1;
+  if (d_.profile.macroHoldMode == 1) repetitions = kHoldRepetitions;
+  else if (macro.repeatMode != 0) repetitions = macro.RepeatCount();
+
+  const int events = macro.EventCount();
+  auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };
+  // Pauses are kept against deadlines, so the time spent sending an event does
+  // not add up over the macro.
+  auto deadline = d_.clock.Now();
+  for (int r = 0; r < repetitions; ++r) {
+    for (int k = 0; k < events; ++k) {
+      PlayEvent(macro.Event(k));
+      deadline += std::chrono::milliseconds(macro.PauseAfter(k));
+      const auto now = d_.clock.Now();
+      if (now - deadline > kCatchUpLimit) deadline = now;
+      d_.clock.SleepUntil(deadline);
+      if (released()) return;
+    }
+    if (released()) return;
+  }
+}
+
+}  // namespace nuv

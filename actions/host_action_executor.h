@@ -1,0 +1,71 @@
+// The worker that performs on the PC the functions of the buttons that the
+// mouse reports instead of performing them: DPI steps and the LED switch (sent
+// back to the mouse), shortcuts, the mute key, shell actions, the profile
+// switch, and macro playback.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "actions/host_handover.h"
+#include "macro/macro_store.h"
+#include "platform/clock_port.h"
+#include "platform/input_port.h"
+#include "platform/shell_port.h"
+#include "settings/config_store.h"
+#include "settings/mouse_profile.h"
+#include "settings/settings_protocol.h"
+
+namespace nuv {
+
+// Repetitions of a macro played while its button is held (macro hold mode 1).
+constexpr int kHoldRepetitions = 100000;
+// Pause between the letter's down and up in the Ctrl shortcuts.
+constexpr auto kShortcutHold = std::chrono::milliseconds(20);
+// The executor's poll. It is also woken at once when an action is requested,
+// so the poll is only a safety net.
+constexpr auto kExecutorPoll = std::chrono::milliseconds(2);
+
+struct ExecutorDependencies {
+  MouseProfile& profile;
+  ConfigStore& store;
+  MacroStore& macros;
+  FeatureReportSender& sender;
+  ProfileApplier& applier;
+  InputPort& input;
+  ShellPort& shell;
+  ClockPort& clock;
+  HostHandover& handover;
+};
+
+// Flags and scan code with which a macro event's key is played.
+bool IsExtendedKey(uint8_t virtual_key);
+uint8_t PlaybackScanCode(InputPort& input, uint8_t virtual_key);
+
+class HostActionExecutor {
+ public:
+  explicit HostActionExecutor(const ExecutorDependencies& deps) : d_(deps) {}
+
+  std::function<void()> repaint;
+
+  // The thread procedure: highest priority, never returns.
+  [[noreturn]] void Run();
+  // One pass of the loop: performs the pending action, if any, then lowers both
+  // flags. Returns whether an action was pending.
+  bool RunOnce();
+
+  // The function of button i (1..7) as the profile has it now.
+  void PerformButton(int button);
+  void PlayMacro(int slot);
+
+ private:
+  void StepDpi(int32_t role);
+  void SwitchLed();
+  void Shortcut(uint8_t modifier, uint8_t key, bool hold);
+  void NextProfile();
+  void PlayEvent(MacroEvent event);
+
+  ExecutorDependencies d_;
+};
+
+}  // namespace nuv
