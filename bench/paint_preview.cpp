@@ -61,14 +61,27 @@ int Run(int argc, char** argv) {
     win32::GdiCanvas canvas(decoder);
     canvas.SetSkinFolder(folder);
     if (!canvas.PrepareBackBuffer(mask.width, mask.height)) return 1;
-    for (uint8_t page = 0; page < 3; ++page) {
-      PaintPage(scene.Inputs(page), canvas);
-      const std::string path = output + "/" + kPageNames[page] + (language ? "_en" : "_cn") + ".bmp";
-      if (!WriteBmp(path, canvas, mask.width, mask.height)) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        return 1;
+    // Second look of each page: the apply button held, the page's own key
+    // hovered, a recording running, the attention mark down, the tile grey.
+    for (bool other : {false, true}) {
+      scene.ui.mainHover = other ? 3 : 10;
+      scene.ui.held = other;
+      scene.ui.advancedHover = other ? 5 : kNoSkinHit;
+      scene.ui.colourHover = other ? 2 : kNoSkinHit;
+      scene.ui.previewOff = other;
+      scene.attention.blinkPhase = other ? kBlinkDown : kBlinkOver;
+      for (uint8_t page = 0; page < 3; ++page) {
+        PaintInputs inputs = scene.Inputs(page);
+        inputs.recording = other;
+        PaintPage(inputs, canvas);
+        const std::string path = output + "/" + kPageNames[page] + (language ? "_en" : "_cn") +
+                                 (other ? "_states" : "") + ".bmp";
+        if (!WriteBmp(path, canvas, mask.width, mask.height)) {
+          std::fprintf(stderr, "cannot write %s\n", path.c_str());
+          return 1;
+        }
+        std::printf("%s\n", path.c_str());
       }
-      std::printf("%s\n", path.c_str());
     }
   }
   return 0;
