@@ -1,0 +1,93 @@
+// Time of one full paint of each page: natively with the host canvas
+// (composing pixels), on Windows with the GDI canvas including the copy to a
+// window-sized target, with the decoded pictures kept (cached) and decoded
+// anew on every paint (uncached).
+//
+//   build/native/bench/paint_bench [skins folder]
+//   xvfb-run -a wine build/win/bench/paint_bench.exe [skins folder]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "bench_skin.h"
+#ifdef _WIN32
+#include "platform/win32/win32_canvas.h"
+#include "platform/win32/win32_picture.h"
+#else
+#include "platform/host/host_canvas.h"
+#include "platform/host/host_picture.h"
+#endif
+
+namespace nuv::bench {
+namespace {
+
+using Micros = std::chrono::duration<double, std::micro>;
+
+template <typename PaintOnce>
+void Measure(const char* what, const char* page, int rounds, PaintOnce paint) {
+  paint();  // the first paint decodes what a cached canvas keeps
+  std::vector<double> times;
+  times.reserve(static_cast<size_t>(rounds));
+  for (int i = 0; i < rounds; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    paint();
+    times.push_back(Micros(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  const auto at = [&](double q) { return times[static_cast<size_t>(q * (times.size() - 1))]; };
+  std::printf("%-9s %-9s rounds %4d  p50 %8.1f us  p99 %8.1f us  max %8.1f us\n", what, page,
+              rounds, at(0.5), at(0.99), times.back());
+}
+
+int Run(int argc, char** argv) {
+  const Text folder = SkinFolderArgument(argc, argv);
+  PaintScene scene(folder);
+  if (!scene.loaded) {
+    std::fprintf(stderr, "skin files not found in %s\n", Narrow(folder).c_str());
+    return 1;
+  }
+#ifdef _WIN32
+  std::printf("GDI canvas (PaintMainWindow into a memory DC of the mask size), skins %s\n",
+              Narrow(folder).c_str());
+  win32::GdiplusPictures decoder;
+  Picture mask;
+  decoder.Load(folder + u"\\main_mask.jpg", mask);
+  HDC screen = GetDC(nullptr);
+  HDC target = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, mask.width, mask.height);
+  HGDIOBJ old = SelectObject(target, bitmap);
+  for (bool cached : {true, false}) {
+    win32::GdiCanvas canvas(decoder);
+    canvas.SetSkinFolder(folder);
+    canvas.SetCaching(cached);
+    for (uint8_t page = 0; page < 3; ++page) {
+      Measure(cached ? "cached" : "uncached", kPageNames[page], cached ? 500 : 30, [&] {
+        win32::PaintMainWindow(target, canvas, scene.Inputs(page), mask.width, mask.height);
+      });
+    }
+  }
+  SelectObject(target, old);
+  DeleteObject(bitmap);
+  DeleteDC(target);
+  ReleaseDC(nullptr, screen);
+#else
+  std::printf("host canvas (recording and composing pixels), skins %s\n", Narrow(folder).c_str());
+  HostJpegPictures decoder;
+  for (bool cached : {true, false}) {
+    HostCanvas canvas(decoder, folder);
+    for (uint8_t page = 0; page < 3; ++page) {
+      Measure(cached ? "cached" : "uncached", kPageNames[page], cached ? 500 : 30, [&] {
+        if (!cached) canvas.ForgetPictures();
+        PaintPage(scene.Inputs(page), canvas);
+      });
+    }
+  }
+#endif
+  return 0;
+}
+
+}  // namespace
+}  // namespace nuv::bench
+
+int main(int argc, char** argv) { return nuv::bench::Run(argc, argv); }

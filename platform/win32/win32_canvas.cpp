@@ -1,0 +1,182 @@
+#include "platform/win32/win32_canvas.h"
+
+#include <cstring>
+
+namespace nuv::win32 {
+
+namespace {
+
+const wchar_t* Wide(TextView text) { return reinterpret_cast<const wchar_t*>(text.data()); }
+
+int Length(TextView text) {
+  // Captions come from 260-character values; the cast cannot overflow.
+  return static_cast<int>(text.size());
+}
+
+}  // namespace
+
+void GdiCanvas::Surface::Release() {
+  if (dc != nullptr) {
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+  }
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  *this = Surface{};
+}
+
+bool GdiCanvas::MakeSurface(int width, int height, Surface& out) {
+  out.Release();
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows from the top, like the pictures
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  out.dc = CreateCompatibleDC(nullptr);
+  out.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &out.bits, nullptr, 0);
+  if (out.dc == nullptr || out.bitmap == nullptr || out.bits == nullptr) {
+    out.Release();
+    return false;
+  }
+  out.previous = SelectObject(out.dc, out.bitmap);
+  out.width = width;
+  out.height = height;
+  return true;
+}
+
+GdiCanvas::GdiCanvas(PicturePort& decoder) : decoder_(decoder) {
+  // The two interface fonts: weight 400, not italic, underlined or struck out,
+  // character set 0.
+  english_ = CreateFontW(15, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial");
+  second_ = CreateFontW(12, 6, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana");
+  blackBrush_ = CreateSolidBrush(RGB(0, 0, 0));
+}
+
+GdiCanvas::~GdiCanvas() {
+  ForgetPictures();
+  back_.Release();
+  if (english_ != nullptr) DeleteObject(english_);
+  if (second_ != nullptr) DeleteObject(second_);
+  if (blackBrush_ != nullptr) DeleteObject(blackBrush_);
+}
+
+HBRUSH GdiCanvas::PrepareControlColours(HDC control, int32_t language) const {
+  SelectObject(control, FontFor(language));
+  SetBkColor(control, RGB(0, 0, 0));
+  SetTextColor(control, RGB(255, 255, 255));
+  return blackBrush_;
+}
+
+void GdiCanvas::SetSkinFolder(const Text& folder) {
+  if (folder == skinFolder_) return;
+  skinFolder_ = folder;
+  ForgetPictures();
+}
+
+void GdiCanvas::ForgetPictures() {
+  for (Surface& s : pictures_) s.Release();
+}
+
+const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
+  if (picture >= SkinPicture::kCount) return nullptr;
+  Surface& s = pictures_[static_cast<size_t>(picture)];
+  if (!s.decoded) {
+    Picture decoded;
+    if (decoder_.Load(skinFolder_ + SkinPictureFileName(picture), decoded) &&
+        MakeSurface(decoded.width, decoded.height, s)) {
+      auto* out = static_cast<uint8_t*>(s.bits);
+      const uint8_t* in = decoded.rgb.data();
+      const size_t pixels = static_cast<size_t>(decoded.width) * static_cast<size_t>(decoded.height);
+      for (size_t i = 0; i < pixels; ++i, in += 3, out += 4) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+        out[3] = 0;
+      }
+      GdiFlush();
+    }
+    // A picture that could not be loaded is not tried again until the skin changes.
+    s.decoded = true;
+  }
+  return s.dc != nullptr ? &s : nullptr;
+}
+
+bool GdiCanvas::PrepareBackBuffer(int width, int height) {
+  if (back_.dc != nullptr && back_.width == width && back_.height == height) return true;
+  if (!MakeSurface(width, height, back_)) return false;
+  SetBkMode(back_.dc, TRANSPARENT);
+  return true;
+}
+
+void GdiCanvas::Present(HDC target, int width, int height) const {
+  if (back_.dc == nullptr) return;
+  BitBlt(target, 0, 0, width, height, back_.dc, 0, 0, SRCCOPY);
+}
+
+uint32_t GdiCanvas::BackBufferPixel(int x, int y) const {
+  if (back_.bits == nullptr || x < 0 || y < 0 || x >= back_.width || y >= back_.height) return 0;
+  GdiFlush();
+  uint32_t value = 0;
+  std::memcpy(&value,
+              static_cast<const uint8_t*>(back_.bits) +
+                  (static_cast<size_t>(y) * static_cast<size_t>(back_.width) +
+                   static_cast<size_t>(x)) * 4,
+              4);
+  return value & 0xFFFFFFu;
+}
+
+void GdiCanvas::BeginPage(SkinPicture background) {
+  if (!caching_) ForgetPictures();
+  if (back_.dc == nullptr) return;
+  const Surface* picture = PictureOf(background);
+  if (picture == nullptr || picture->width < back_.width || picture->height < back_.height) {
+    // What the picture does not cover stays black.
+    PatBlt(back_.dc, 0, 0, back_.width, back_.height, BLACKNESS);
+  }
+  if (picture != nullptr) CopyFrom(background, 0, 0, 0, 0, picture->width, picture->height);
+}
+
+void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x,
+                         int32_t y, int32_t width, int32_t height) {
+  if (back_.dc == nullptr) return;
+  const Surface* from = PictureOf(source);
+  if (from == nullptr) return;
+  CopyBlock b{sourceX, sourceY, x, y, width, height};
+  if (!ClipCopy(from->width, from->height, back_.width, back_.height, b)) return;
+  BitBlt(back_.dc, b.x, b.y, b.width, b.height, from->dc, b.sourceX, b.sourceY, SRCCOPY);
+}
+
+void GdiCanvas::SelectFont(TextFont font) {
+  if (back_.dc != nullptr) SelectObject(back_.dc, Font(font));
+}
+
+TextExtent GdiCanvas::MeasureText(TextView text) {
+  SIZE size{};
+  if (back_.dc == nullptr || !GetTextExtentPoint32W(back_.dc, Wide(text), Length(text), &size)) {
+    return {};
+  }
+  return {size.cx, size.cy};
+}
+
+void GdiCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) {
+  if (back_.dc == nullptr) return;
+  SetTextColor(back_.dc, RGB(colour.red, colour.green, colour.blue));
+  TextOutW(back_.dc, x, y, Wide(text), Length(text));
+}
+
+void PaintMainWindow(HDC target, GdiCanvas& canvas, const PaintInputs& inputs, int width,
+                     int height) {
+  if (!canvas.PrepareBackBuffer(width, height)) return;
+  PaintPage(inputs, canvas);
+  canvas.Present(target, width, height);
+}
+
+void DrawMinimisedIcon(HDC target, HICON icon, const RECT& client) {
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(target, x, y, icon);
+}
+
+}  // namespace nuv::win32

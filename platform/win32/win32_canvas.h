@@ -1,0 +1,90 @@
+// The main window's canvas in GDI: one back buffer (a 32-bit DIB section in a
+// memory DC) that a paint composes and then copies to the window in one go,
+// the two text fonts (created once), and the skin pictures decoded once and
+// kept as bitmaps in memory DCs until the skin is reloaded.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "platform/canvas_port.h"
+#include "platform/picture_port.h"
+#include "ui/page_paint.h"
+
+namespace nuv::win32 {
+
+class GdiCanvas : public CanvasPort {
+ public:
+  explicit GdiCanvas(PicturePort& decoder);
+  ~GdiCanvas() override;
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+  // The folder the pictures come from; a different folder drops the pictures.
+  void SetSkinFolder(const Text& folder);
+  // Drops the decoded pictures; the next paint decodes them again (after a
+  // skin reload, so that new files are picked up).
+  void ForgetPictures();
+  // Without caching every page begins by decoding its pictures anew.
+  void SetCaching(bool cache) { caching_ = cache; }
+
+  // Makes sure the back buffer is `width` by `height`. False when GDI refused.
+  bool PrepareBackBuffer(int width, int height);
+  // Copies the back buffer to `target` at (0, 0).
+  void Present(HDC target, int width, int height) const;
+  HDC backBuffer() const { return back_.dc; }
+  // Pixel (x, y) of the back buffer as 0x00RRGGBB; 0 outside it.
+  uint32_t BackBufferPixel(int x, int y) const;
+
+  HFONT Font(TextFont font) const { return font == TextFont::kEnglish ? english_ : second_; }
+  HFONT FontFor(int32_t language) const {
+    return Font(language != 0 ? TextFont::kEnglish : TextFont::kSecondLanguage);
+  }
+
+  // The control-colour handler's part for the advanced page's edit and list
+  // controls: the language's font, white text on black; returns the black
+  // brush, which the canvas keeps for its lifetime.
+  HBRUSH PrepareControlColours(HDC control, int32_t language) const;
+
+  void BeginPage(SkinPicture background) override;
+  void CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x, int32_t y,
+                int32_t width, int32_t height) override;
+  void SelectFont(TextFont font) override;
+  TextExtent MeasureText(TextView text) override;
+  void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
+
+ private:
+  // A bitmap selected into its own memory DC.
+  struct Surface {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    void* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    bool decoded = false;  // a picture slot that has been tried (even if it failed)
+    void Release();
+  };
+  static bool MakeSurface(int width, int height, Surface& out);
+  const Surface* PictureOf(SkinPicture picture);
+
+  PicturePort& decoder_;
+  Text skinFolder_;
+  bool caching_ = true;
+  std::array<Surface, kSkinPictureCount> pictures_{};
+  Surface back_;
+  HFONT english_ = nullptr;
+  HFONT second_ = nullptr;
+  HBRUSH blackBrush_ = nullptr;
+};
+
+// The paint handler's work when the window is not minimised: compose the
+// current page and copy it to `target` (the window's paint DC).
+void PaintMainWindow(HDC target, GdiCanvas& canvas, const PaintInputs& inputs, int width,
+                     int height);
+
+// When minimised: the window's icon centred in its client area.
+void DrawMinimisedIcon(HDC target, HICON icon, const RECT& client);
+
+}  // namespace nuv::win32
