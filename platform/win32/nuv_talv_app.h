@@ -16,6 +16,8 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_wake.h"
 #include "platform/win32/wnd_shell.h"
+#include "ui/page_animation.h"
+#include "ui/page_paint.h"
 
 namespace nuv::win32 {
 
@@ -38,20 +40,17 @@ struct AppContext {
   ProgramCore core;
   MacroFiles macroFiles{ini, messages, core.macros};
   MainWindowSession session;
+  // The window's drawing state: page, hover indices, held flag, animations.
+  UiState ui;
+  // What the two animation threads work with (the repaint is the window's).
+  AnimationContext animation{ui, clock, {}};
 
-  // Parts of the window that other subsystems supply; empty ones do nothing.
+  // Parts of the window that the macro recorder and editor supply; empty ones
+  // do nothing.
   struct Seams {
-    // Initialisation step 3: the blink thread (its running flag set), given
-    // the main window.
-    std::function<void(HWND)> startBlinker;
-    // Step 14: the macro editor's starting position after the file is loaded.
+    // Initialisation step 14: the editor's starting position once the macro
+    // file is loaded.
     std::function<void()> setEditorStart;
-    // WM_PAINT: the whole face into the window's device context.
-    std::function<void(HWND, HDC)> paint;
-    // The page shown (0 main, 1 advanced, 2 colour), read by the keyboard
-    // filter, and set at start by the test switch.
-    std::function<int()> page;
-    std::function<void(int)> setPage;
     // Whether a macro recording runs, and what it does with a key message.
     std::function<bool()> recording;
     KeyboardFilterHooks keyboardHooks;

@@ -30,23 +30,20 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnCommandEntry(kCommandExitDriverSecond, kCommandExitDriverSecond, &CNUV_TalvDlg::OnExitCommand),
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
+    OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
 };
 
 CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
     : Dialog(IDD_NUV_TALV_DIALOG), context_(context) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-  blackBrush_ = CreateSolidBrush(RGB(0, 0, 0));
 }
 
 CNUV_TalvDlg::~CNUV_TalvDlg() {
   if (repaintRegion) DeleteObject(repaintRegion);
-  if (englishFont) DeleteObject(englishFont);
-  if (secondFont) DeleteObject(secondFont);
-  if (blackBrush_) DeleteObject(blackBrush_);
 }
 
 HFONT CNUV_TalvDlg::TextFont() const {
-  return context_.session.uiLanguage != 0 ? englishFont : secondFont;
+  return canvas_ ? canvas_->FontFor(context_.session.uiLanguage) : nullptr;
 }
 
 bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
@@ -56,7 +53,7 @@ bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
 bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
   const auto& seams = context_.seams;
   const bool recording = seams.recording && seams.recording();
-  const bool advancedPage = seams.page && seams.page() == 1;
+  const bool advancedPage = context_.ui.page == kAdvancedPage;
   if (FilterKeyboardMessage(msg.message, msg.wParam, recording, advancedPage,
                             seams.keyboardHooks)) {
     return true;
@@ -70,9 +67,9 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   context_.core.applier.seams.repaint = [this] {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   };
-  context_.core.applier.seams.startBlinker = [this] {
-    if (hwnd_ && context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
-  };
+  context_.core.applier.seams.startBlinker = [this] { StartBlinker(); };
+  HWND window = hwnd_;
+  context_.animation.repaint = [window] { InvalidateRect(window, nullptr, TRUE); };
   context_.core.store.seams.repaint = [this] {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   };
@@ -82,9 +79,9 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
     return TRUE;
   }
   // Test switch: show another page at start (see README).
-  if (auto page = TestPageFromEnvironment(std::getenv("NUV_TALV_TEST_PAGE"));
-      page && context_.seams.setPage) {
-    context_.seams.setPage(*page);
+  // The change comes once the window is up, as a click on a tab would.
+  if (auto page = TestPageFromEnvironment(std::getenv("NUV_TALV_TEST_PAGE"))) {
+    PostMessageW(hwnd_, kTestPageMessage, static_cast<WPARAM>(*page), 0);
   }
   return TRUE;
 }
@@ -103,7 +100,7 @@ void CNUV_TalvDlg::StartWorkerThreads() {
   core.executor.repaint = repaint;
   std::thread([&core] { core.reader.Run(); }).detach();
   std::thread([&core] { core.executor.Run(); }).detach();
-  if (context_.seams.startBlinker) context_.seams.startBlinker(hwnd_);
+  StartBlinker();
 }
 
 void CNUV_TalvDlg::AddAboutItemAndIcon() {
@@ -125,10 +122,7 @@ SkinSources CNUV_TalvDlg::Sources() {
 }
 
 bool CNUV_TalvDlg::LoadPageSkins(const Text& skinFolder, int32_t language) {
-  const SkinSources sources = Sources();
-  return LoadMainSkin(sources, skinFolder, language, mainTable, functionNames) &&
-         LoadColourSkin(sources, skinFolder, language, colourTable) &&
-         LoadAdvancedSkin(sources, skinFolder, language, advancedTable, macroControlRects);
+  return LoadPageSkin(Sources(), skinFolder, language, skin);
 }
 
 void CNUV_TalvDlg::ConstructMacroControls() {
@@ -141,8 +135,8 @@ bool CNUV_TalvDlg::LoadWarningSkin(const Text& skinFolder, int32_t language) {
 }
 
 void CNUV_TalvDlg::CreateFonts() {
-  englishFont = CreateFontW(15, 7, 0, 0, 400, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial");
-  secondFont = CreateFontW(12, 6, 0, 0, 400, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana");
+  canvas_ = std::make_unique<GdiCanvas>(context_.pictures);
+  canvas_->SetSkinFolder(context_.session.skinFolder);
 }
 
 void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
@@ -156,7 +150,7 @@ void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const PixelRegion shape = WindowShapeFromMask(mask);
   if (repaintRegion) DeleteObject(repaintRegion);
-  repaintRegion = CreateRegionFrom(RepaintRegionFrom(shape, macroControlRects));
+  repaintRegion = CreateRegionFrom(RepaintRegionFrom(shape, skin.macroControls));
   // The system owns the window's region from here on.
   SetWindowRgn(hwnd_, CreateRegionFrom(shape), TRUE);
 }
@@ -208,7 +202,7 @@ constexpr DWORD kMacroListStyle = 0x50200001;
 }  // namespace
 
 void CNUV_TalvDlg::CreateMacroControls() {
-  const MacroControlRects& r = macroControlRects;
+  const MacroControlRects& r = skin.macroControls;
   repeatCountEdit.Create(kMacroEditStyle, ToRect(r.repeatCountEditBox), hwnd_, kRepeatCountEditId);
   macroNameEdit.Create(kMacroEditStyle, ToRect(r.macroNameEditBox), hwnd_, kMacroNameEditId);
   macroNameList.Create(kMacroListStyle, ToRect(r.macroNameListBox), hwnd_, kMacroNameListId);
@@ -224,6 +218,48 @@ void CNUV_TalvDlg::DestroyMacroControls() {
   macroNameEdit.Destroy();
   macroNameList.Destroy();
   macroEventList.Destroy();
+}
+
+// ---- Pages and repaint ----
+
+void CNUV_TalvDlg::GoToPage(int page) {
+  const PageChange change = PlanPageChange(context_.ui.page, page);
+  context_.ui.page = static_cast<uint8_t>(page);
+  if (change.destroyMacroControls) DestroyMacroControls();
+  if (change.startBlinker) StartBlinker();
+  if (change.startColourAnimation) StartColourAnimation();
+  if (change.createMacroControls) {
+    InvalidateRgn(hwnd_, repaintRegion, TRUE);
+    CreateMacroControls();
+    UpdateWindow(hwnd_);
+    // The names of the macros; the editor fills the rest when it comes.
+    for (int i = 0; i < context_.core.macros.Count(); ++i) {
+      macroNameList.AddString(context_.core.macros.Read(i).Name());
+    }
+    macroNameList.SetCurSel(context_.core.macros.currentMacro);
+  }
+  Repaint();
+}
+
+void CNUV_TalvDlg::Repaint() {
+  if (!hwnd_) return;
+  if (context_.ui.page == kAdvancedPage && repaintRegion) {
+    RedrawWindow(hwnd_, nullptr, repaintRegion, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  } else {
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+}
+
+void CNUV_TalvDlg::StartBlinker() {
+  if (!ClaimThreadStart(context_.ui.blinkRunning)) return;
+  AppContext& c = context_;
+  std::thread([&c] { RunBlinkThread(c.animation, c.core.attention); }).detach();
+}
+
+void CNUV_TalvDlg::StartColourAnimation() {
+  if (!ClaimThreadStart(context_.ui.colourAnimationRunning)) return;
+  AppContext& c = context_;
+  std::thread([&c] { RunColourAnimation(c.animation, c.core.profile); }).detach();
 }
 
 // ---- Close ----
@@ -273,15 +309,31 @@ bool CNUV_TalvDlg::OnEraseBackground(WndMessage& m) {
   return true;
 }
 
+PaintInputs CNUV_TalvDlg::Inputs() {
+  ProgramCore& core = context_.core;
+  return PaintInputs{context_.ui,
+                     skin,
+                     context_.session.uiLanguage,
+                     core.store.currentConfig,
+                     core.profile,
+                     core.macros,
+                     context_.seams.recording && context_.seams.recording(),
+                     EventCounters{},
+                     core.attention};
+}
+
 bool CNUV_TalvDlg::OnPaint(WndMessage&) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  if (context_.seams.paint) {
-    context_.seams.paint(hwnd_, dc);
-  } else {
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    FillRect(dc, &client, blackBrush_);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (IsIconic(hwnd_)) {
+    DrawMinimisedIcon(dc, icon_, client);
+  } else if (canvas_) {
+    // Without a mask picture the face is as large as the window.
+    const int width = drawWidth > 0 ? drawWidth : client.right;
+    const int height = drawHeight > 0 ? drawHeight : client.bottom;
+    PaintMainWindow(dc, *canvas_, Inputs(), width, height);
   }
   EndPaint(hwnd_, &ps);
   return true;
@@ -315,11 +367,9 @@ bool CNUV_TalvDlg::OnPowerBroadcast(WndMessage&) {
 }
 
 bool CNUV_TalvDlg::OnControlColour(WndMessage& m) {
-  HDC dc = reinterpret_cast<HDC>(m.wParam);
-  if (HFONT font = TextFont()) SelectObject(dc, font);
-  SetBkColor(dc, RGB(0, 0, 0));
-  SetTextColor(dc, RGB(255, 255, 255));
-  m.result = reinterpret_cast<LRESULT>(blackBrush_);
+  if (!canvas_) return false;
+  m.result = reinterpret_cast<LRESULT>(
+      canvas_->PrepareControlColours(reinterpret_cast<HDC>(m.wParam), context_.session.uiLanguage));
   return true;
 }
 
@@ -340,6 +390,11 @@ bool CNUV_TalvDlg::OnExitCommand(WndMessage&) {
 
 bool CNUV_TalvDlg::OnClose(WndMessage&) {
   Close();
+  return true;
+}
+
+bool CNUV_TalvDlg::OnTestPage(WndMessage& m) {
+  GoToPage(static_cast<int>(m.wParam));
   return true;
 }
 

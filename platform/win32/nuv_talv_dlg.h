@@ -6,7 +6,10 @@
 #include <span>
 
 #include "app/main_window.h"
+#include <memory>
+
 #include "platform/win32/nuv_talv_app.h"
+#include "platform/win32/win32_canvas.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
 #include "ui/skin_shape.h"
@@ -29,20 +32,15 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   bool PreTranslateMessage(MSG& msg) override;
 
   // Skin tables, filled by the layout loaders.
-  MainSkinTable mainTable;
-  ColourSkinTable colourTable;
-  AdvancedSkinTable advancedTable;
+  PageSkin skin;
   WarningSkinTable warningTable;
-  FunctionNameTable functionNames;
-  MacroControlRects macroControlRects;
 
-  // Size of the face (the mask picture), the repaint region of the advanced
-  // page, the two text fonts.
+  // Size of the face (the mask picture) and the repaint region of the
+  // advanced page.
   int drawWidth = 0;
   int drawHeight = 0;
   HRGN repaintRegion = nullptr;
-  HFONT englishFont = nullptr;
-  HFONT secondFont = nullptr;
+  // The font of the interface language (null before the fonts are made).
   HFONT TextFont() const;
 
   // The macro editor's controls; their windows exist while the advanced page
@@ -59,6 +57,14 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // The macro editor's four controls at their skin rectangles, and away again.
   void CreateMacroControls();
   void DestroyMacroControls();
+  // Shows another page: threads, controls, repaint.
+  void GoToPage(int page);
+  // Redraws at once: on the advanced page only the repaint region, so that
+  // the macro editor's controls are not painted over; elsewhere everything.
+  void Repaint();
+  // The animation threads, one of each at a time.
+  void StartBlinker();
+  void StartColourAnimation();
   void ShowFromTray() { nuv::ShowFromTray(*this); }
 
  protected:
@@ -79,6 +85,9 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   bool OnExitCommand(WndMessage& m);
   bool OnClose(WndMessage& m);
   bool OnDeviceChange(WndMessage& m);
+  // The page test switch, handled once the window is up.
+  static constexpr UINT kTestPageMessage = WM_APP + 0x54;
+  bool OnTestPage(WndMessage& m);
   static const MessageEntry<CNUV_TalvDlg> kMessageTable[];
 
   ShutdownSeams CloseSeams();
@@ -109,9 +118,13 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   void ShowWindow(int command) override;
   void ShowTrayMenu() override;
 
+  PaintInputs Inputs();
+
   AppContext& context_;
   HICON icon_ = nullptr;
-  HBRUSH blackBrush_ = nullptr;
+  // The back buffer, the cached pictures, the two fonts and the one black
+  // brush of the control colours; made at the fonts' step of initialisation.
+  std::unique_ptr<GdiCanvas> canvas_;
   bool closed_ = false;
 };
 
