@@ -7,7 +7,8 @@
 #      main page is shown (screenshot); WM_CLOSE ends the program through the
 #      close sequence (07 20 in the trace, pointer speed 10).
 #   2. The advanced and colour pages (screenshots), reached with the test
-#      switch NUV_TALV_TEST_PAGE, since the clicks that change pages come later.
+#      switch NUV_TALV_TEST_PAGE, since the clicks that change pages come later;
+#      Escape, Return and F10 in a control of the advanced page close nothing.
 #   3. A start with -HIDE stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon after hiding again shows it;
 #      "Exit Driver" of the tray menu ends the program.
@@ -107,6 +108,12 @@ for page in advanced colour; do
   if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
     sleep 2
     shot "$page"
+    if [ "$page" = advanced ]; then
+      # Escape, Return and F10 typed into the repeat-count box end nothing.
+      xdotool mousemove 627 217 click 1 sleep 0.3 key Escape key Return key F10 2>/dev/null
+      sleep 1
+      find_window --onlyvisible "^$TITLE\$" 2 >/dev/null || fail "Escape, Return or F10 closed the window"
+    fi
     close_with_wm_close
   else
     fail "the window did not appear for the $page page"
