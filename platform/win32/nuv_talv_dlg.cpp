@@ -15,6 +15,20 @@ namespace nuv::win32 {
 
 CAboutDlg::CAboutDlg() : Dialog(IDD_ABOUTBOX) {}
 
+std::function<void()> RepaintOf(HWND window) {
+  return [window] { InvalidateRect(window, nullptr, TRUE); };
+}
+
+void StartBlinkThread(AppContext& c) {
+  if (!ClaimThreadStart(c.ui.blinkRunning)) return;
+  std::thread([&c] { RunBlinkThread(c.animation, c.core.attention); }).detach();
+}
+
+void StartColourAnimationThread(AppContext& c) {
+  if (!ClaimThreadStart(c.ui.colourAnimationRunning)) return;
+  std::thread([&c] { RunColourAnimation(c.animation, c.core.profile); }).detach();
+}
+
 const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_ERASEBKGND, &CNUV_TalvDlg::OnEraseBackground),
     OnMessageEntry(WM_PAINT, &CNUV_TalvDlg::OnPaint),
@@ -64,17 +78,17 @@ bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
 BOOL CNUV_TalvDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   if (WinApp* app = WinApp::Current()) app->SetMainWindow(hwnd_);
-  context_.core.applier.seams.repaint = [this] {
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-  };
-  context_.core.applier.seams.startBlinker = [this] { StartBlinker(); };
-  HWND window = hwnd_;
-  context_.animation.repaint = [window] { InvalidateRect(window, nullptr, TRUE); };
-  context_.core.store.seams.repaint = [this] {
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-  };
-  context_.core.store.seams.hideToTray = [this] { HideToTray(); };
-  context_.core.store.seams.applyProfile = [this] { ApplyProfile(); };
+  // Seams that worker threads may call (the executor applies and loads
+  // profiles) hold only the window handle and the process's objects, never
+  // this dialog object.
+  AppContext& c = context_;
+  const auto repaint = RepaintOf(hwnd_);
+  c.core.applier.seams.repaint = repaint;
+  c.core.applier.seams.startBlinker = [&c] { StartBlinkThread(c); };
+  c.animation.repaint = repaint;
+  c.core.store.seams.repaint = repaint;
+  c.core.store.seams.hideToTray = [this] { HideToTray(); };
+  c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
@@ -93,14 +107,12 @@ void CNUV_TalvDlg::ClearHandOverFlags() { context_.core.handover.Finish(); }
 void CNUV_TalvDlg::StartWorkerThreads() {
   // Never joined: the workers run until the process ends. Each raises its own
   // priority to the highest when it starts.
-  HWND window = hwnd_;
-  const auto repaint = [window] { InvalidateRect(window, nullptr, TRUE); };
   ProgramCore& core = context_.core;
-  core.reader.repaint = repaint;
-  core.executor.repaint = repaint;
+  core.reader.repaint = RepaintOf(hwnd_);
+  core.executor.repaint = RepaintOf(hwnd_);
   std::thread([&core] { core.reader.Run(); }).detach();
   std::thread([&core] { core.executor.Run(); }).detach();
-  StartBlinker();
+  StartBlinkThread(context_);
 }
 
 void CNUV_TalvDlg::AddAboutItemAndIcon() {
@@ -226,8 +238,8 @@ void CNUV_TalvDlg::GoToPage(int page) {
   const PageChange change = PlanPageChange(context_.ui.page, page);
   context_.ui.page = static_cast<uint8_t>(page);
   if (change.destroyMacroControls) DestroyMacroControls();
-  if (change.startBlinker) StartBlinker();
-  if (change.startColourAnimation) StartColourAnimation();
+  if (change.startBlinker) StartBlinkThread(context_);
+  if (change.startColourAnimation) StartColourAnimationThread(context_);
   if (change.createMacroControls) {
     InvalidateRgn(hwnd_, repaintRegion, TRUE);
     CreateMacroControls();
@@ -250,17 +262,6 @@ void CNUV_TalvDlg::Repaint() {
   }
 }
 
-void CNUV_TalvDlg::StartBlinker() {
-  if (!ClaimThreadStart(context_.ui.blinkRunning)) return;
-  AppContext& c = context_;
-  std::thread([&c] { RunBlinkThread(c.animation, c.core.attention); }).detach();
-}
-
-void CNUV_TalvDlg::StartColourAnimation() {
-  if (!ClaimThreadStart(context_.ui.colourAnimationRunning)) return;
-  AppContext& c = context_;
-  std::thread([&c] { RunColourAnimation(c.animation, c.core.profile); }).detach();
-}
 
 // ---- Close ----
 

@@ -17,6 +17,12 @@
 
 namespace nuv::win32 {
 
+// Invalidates the whole window with erase; safe from any thread.
+std::function<void()> RepaintOf(HWND window);
+// The animation threads, one of each at a time, never joined.
+void StartBlinkThread(AppContext& context);
+void StartColourAnimationThread(AppContext& context);
+
 class CAboutDlg : public Dialog {
  public:
   CAboutDlg();
@@ -62,9 +68,7 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // Redraws at once: on the advanced page only the repaint region, so that
   // the macro editor's controls are not painted over; elsewhere everything.
   void Repaint();
-  // The animation threads, one of each at a time.
-  void StartBlinker();
-  void StartColourAnimation();
+
   void ShowFromTray() { nuv::ShowFromTray(*this); }
 
  protected:
