@@ -10,8 +10,8 @@
 #      switch NUV_TALV_TEST_PAGE, since the clicks that change pages come later;
 #      Escape, Return and F10 in a control of the advanced page close nothing.
 #   3. A start with -HIDE stays in the tray; a second start restores the first
-#      and ends; a double-click on the tray icon after hiding again shows it;
-#      "Exit Driver" of the tray menu ends the program.
+#      and ends; a double-click on the tray icon and "Show Window" of the
+#      tray menu show a hidden window; "Exit Driver" ends the program.
 #   4. Unplugging the virtual mouse ends the program: no exit command, the
 #      pointer speed untouched.
 #   5. Without the virtual mouse (and no real one): the missing-mouse message,
@@ -48,6 +48,19 @@ find_window() {  # [--onlyvisible] title-regex seconds
 window_gone() {  # seconds
   for _ in $(seq 1 $(($1 * 4))); do
     [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# The window of a start with -HIDE comes up and hides itself at its first
+# background erase; true once it is hidden (and the tray icon is there).
+wait_hidden() {
+  for _ in $(seq 1 40); do
+    if [ -z "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ]; then
+      sleep 1
+      return 0
+    fi
     sleep 0.25
   done
   return 1
@@ -123,29 +136,46 @@ done
 # ---- 3. Hidden start, second copy, tray ----
 start_app -HIDE
 if find_window "^$TITLE\$" 60 >/dev/null; then
-  # The window comes up and hides itself at its first background erase.
-  hidden=0
-  for _ in $(seq 1 40); do
-    [ -z "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ] && { hidden=1; break; }
-    sleep 0.25
-  done
-  [ "$hidden" -eq 1 ] || fail "a start with -HIDE leaves the window shown"
-  sleep 1
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
   # A second copy finds the first by its title, restores it and ends at once.
   timeout 60 wine "$APP/NUV_Talv.exe" >>"$LOG" 2>&1 || fail "the second copy did not end by itself"
   find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the second start did not restore the first"
   [ "$(xdotool search --name "^$TITLE\$" 2>/dev/null | wc -l)" -eq 1 ] ||
     fail "a second start must not open another window"
   shot restored
-  # The tray icon stays after the restore; a double-click on it shows the
-  # window (already shown) and deletes the icon.
+  close_with_wm_close
+else
+  fail "the window of the hidden start did not appear"
+fi
+
+# Hidden again, then a double-click on the tray icon.
+start_app -HIDE
+if find_window "^$TITLE\$" 60 >/dev/null; then
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  if [ -n "$tray" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$tray")"
+    xdotool mousemove $((X + 10)) $((Y + 10)) click --repeat 2 --delay 80 1
+    find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the tray double-click did not show the window"
+  else
+    fail "no tray icon after the hidden start"
+  fi
+  close_with_wm_close
+else
+  fail "the window of the hidden start did not appear"
+fi
+
+# Hidden again, then "Show Window" from the tray menu's first item.
+start_app -HIDE
+if find_window "^$TITLE\$" 60 >/dev/null; then
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
   tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
   if [ -n "$tray" ]; then
     eval "$(xdotool getwindowgeometry --shell "$tray")"
     tray_x=$((X + 10)) tray_y=$((Y + 10))
-    xdotool mousemove "$tray_x" "$tray_y" click --repeat 2 --delay 80 1
-    sleep 1
-    find_window --onlyvisible "^$TITLE\$" 5 >/dev/null || fail "the tray double-click hid the window"
+    xdotool mousemove "$tray_x" "$tray_y" click 3 sleep 1
+    xdotool mousemove $((tray_x + 30)) $((tray_y + 12)) sleep 0.3 click 1
+    find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "Show Window did not show the window"
   else
     fail "no tray icon after the hidden start"
   fi
@@ -157,7 +187,7 @@ fi
 # Hidden again, then "Exit Driver" from the tray menu's second item.
 start_app -HIDE
 if find_window "^$TITLE\$" 60 >/dev/null; then
-  sleep 2
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
   set_pointer_speed 16
   : >"$TRACE"
   tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
