@@ -47,14 +47,15 @@ void PrintFigures(const char* what, std::vector<double> values, const char* unit
 }
 
 struct Program {
-  Program() {
+  Program() : host(VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}, &wake}) {
     core.store.configPath =
         Widen((std::filesystem::temp_directory_path() / "nuv-bench.ini").string());
     ResetToFactory(core.profile);
     core.connection.Search();
     core.handover.UseWake(wake);
   }
-  HostProgram<PlatformClock> host{VirtualMouseOptions{{}, {}, std::chrono::milliseconds(1), {}}};
+  PlatformWake wake;  // before the mouse, which wakes its reader through it
+  HostProgram<PlatformClock> host;
   ProgramCore& core = host.core;
   VirtualMouse& mouse = host.mouse;
   RecordingInput& input = host.input;
@@ -65,7 +66,6 @@ struct Program {
   HostHandover& handover = core.handover;
   InputReader& reader = core.reader;
   HostActionExecutor& executor = core.executor;
-  PlatformWake wake;
 };
 
 void PressToAction(Program& p, int presses) {

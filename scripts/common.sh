@@ -8,7 +8,7 @@ NUV_PACKAGES=(
   cmake make g++ googletest libgtest-dev libgmock-dev libjpeg-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth x11-utils fonts-liberation imagemagick xdotool python3 python3-pil
+  wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil
 )
 
 ensure_packages() {
@@ -31,6 +31,15 @@ build_windows() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$ROOT/dist" >/dev/null &&
     cmake --build "$ROOT/build/win" -j"$JOBS" &&
     cmake --install "$ROOT/build/win" >/dev/null
+}
+
+# Makes the Wine prefix and lets it draw the skin's fonts with metric-compatible
+# free ones (Wine has no Arial or Verdana of its own).
+prepare_wine_prefix() {
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+  wineserver -w
 }
 
 # A display for Wine: the user's, or a virtual one started here.

@@ -13,6 +13,7 @@ ensure_display || exit 1
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 export NUV_TALV_VIRTUAL_MOUSE=1
+[ -d "$WINEPREFIX" ] || prepare_wine_prefix
 if [ "$had_display" -eq 1 ]; then
   exec wine "$ROOT/dist/NUV_Talv.exe" "$@"
 fi

@@ -96,7 +96,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # Create the prefix first; a prefix that failed to come up (seen once:
   # "could not load kernel32.dll") is made afresh once before the tests count.
-  wineboot -i >/dev/null 2>&1; wineserver -w
+  prepare_wine_prefix
   for attempt in 1 2; do
     rm -f "$RESULTS/wine.xml"
     wine "$ROOT/build/win/tests/nuv_tests.exe" --gtest_brief=1 \
@@ -105,7 +105,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     [ -s "$RESULTS/wine.xml" ] && break
     echo "== no test report from Wine (exit $rc); new prefix"
     wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1; wineserver -w
+    prepare_wine_prefix
   done
   count_gtest wine "$RESULTS/wine.xml" "$rc"
   if [ -x "$ROOT/tests/e2e/run.sh" ]; then

@@ -291,48 +291,58 @@ TEST(VirtualMouseConcurrency, ControlFileDrivesTheMouseFromOutside) {
   EXPECT_TRUE(Eventually([&] { return p.mouse.plugged(); }));
 }
 
+// Readers wait on the mouse's own condition variable or on a wake port.
 TEST(VirtualMouseConcurrency, BlockedReadFailsWhenTheMouseGoes) {
-  Program p;
-  ASSERT_EQ(p.connection.Search(), 1);
-  p.connection.removalSeams = {};
-  Bytes buffer(8);
-  std::optional<size_t> read = 99;
-  const HidHandle old_read = p.link.readHandle;
-  std::thread reader([&] { read = p.mouse.ReadInputReport(old_read, buffer); });
-  std::this_thread::sleep_for(10ms);
-  p.mouse.Unplug();
-  reader.join();
-  EXPECT_FALSE(read);
-  // Reads on the old handle fail at once from now on, also after a plug.
-  p.mouse.Plug();
-  EXPECT_FALSE(p.mouse.ReadInputReport(old_read, buffer));
+  StdWake wake;
+  for (WakePort* reader_wake : {static_cast<WakePort*>(nullptr), static_cast<WakePort*>(&wake)}) {
+    VirtualMouseOptions options;
+    options.readerWake = reader_wake;
+    Program p(options);
+    ASSERT_EQ(p.connection.Search(), 1);
+    p.connection.removalSeams = {};
+    Bytes buffer(8);
+    std::optional<size_t> read = 99;
+    const HidHandle old_read = p.link.readHandle;
+    std::thread reader([&] { read = p.mouse.ReadInputReport(old_read, buffer); });
+    std::this_thread::sleep_for(10ms);
+    p.mouse.Unplug();
+    reader.join();
+    EXPECT_FALSE(read);
+    // Reads on the old handle fail at once from now on, also after a plug.
+    p.mouse.Plug();
+    EXPECT_FALSE(p.mouse.ReadInputReport(old_read, buffer));
+  }
 }
 
 TEST(VirtualMouseConcurrency, ReaderGetsEveryPressInOrder) {
-  VirtualMouseOptions options;
-  options.readyDelay = 1h;
-  Program p(options);
-  ASSERT_EQ(p.connection.Search(), 1);
-  for (uint8_t n : {1, 2, 3, 4, 5, 6, 8})
-    p.mouse.SetFeature(p.link.writeHandle, Feature(0x10, n, 0x1F));
-  std::vector<uint8_t> codes;
-  std::thread reader([&] {
-    Bytes buffer(8);
-    while (codes.size() < 20) {
-      if (!p.mouse.ReadInputReport(p.link.readHandle, buffer)) break;
-      codes.push_back(buffer[1]);
+  StdWake wake;
+  for (WakePort* reader_wake : {static_cast<WakePort*>(nullptr), static_cast<WakePort*>(&wake)}) {
+    VirtualMouseOptions options;
+    options.readyDelay = 1h;
+    options.readerWake = reader_wake;
+    Program p(options);
+    ASSERT_EQ(p.connection.Search(), 1);
+    for (uint8_t n : {1, 2, 3, 4, 5, 6, 8})
+      p.mouse.SetFeature(p.link.writeHandle, Feature(0x10, n, 0x1F));
+    std::vector<uint8_t> codes;
+    std::thread reader([&] {
+      Bytes buffer(8);
+      while (codes.size() < 20) {
+        if (!p.mouse.ReadInputReport(p.link.readHandle, buffer)) break;
+        codes.push_back(buffer[1]);
+      }
+    });
+    for (int i = 0; i < 10; ++i) {
+      p.mouse.PressButton(i % 2 ? 8 : 3);
+      p.mouse.ReleaseButton();
+      std::this_thread::sleep_for(1ms);  // slower than the reader: nothing is dropped
     }
-  });
-  for (int i = 0; i < 10; ++i) {
-    p.mouse.PressButton(i % 2 ? 8 : 3);
-    p.mouse.ReleaseButton();
-    std::this_thread::sleep_for(1ms);  // slower than the reader: nothing is dropped
-  }
-  reader.join();
-  ASSERT_EQ(codes.size(), 20u);
-  for (size_t i = 0; i < codes.size(); i += 2) {
-    EXPECT_EQ(codes[i], (i / 2) % 2 ? 0xF8 : 0xF3);
-    EXPECT_EQ(codes[i + 1], 0);
+    reader.join();
+    ASSERT_EQ(codes.size(), 20u);
+    for (size_t i = 0; i < codes.size(); i += 2) {
+      EXPECT_EQ(codes[i], (i / 2) % 2 ? 0xF8 : 0xF3);
+      EXPECT_EQ(codes[i + 1], 0);
+    }
   }
 }
 

@@ -56,7 +56,7 @@ VirtualMouse::~VirtualMouse() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  wake_.notify_all();
+  WakeAll();
   firmware_thread_.join();
 }
 
@@ -103,7 +103,7 @@ void VirtualMouse::Close(HidHandle handle) {
     std::lock_guard lock(mutex_);
     files_.erase(handle);
   }
-  wake_.notify_all();
+  WakeAll();
 }
 
 std::optional<HidAttributes> VirtualMouse::Attributes(HidHandle handle) {
@@ -161,7 +161,7 @@ bool VirtualMouse::SetFeature(HidHandle handle, std::span<const uint8_t> report)
     received_.emplace_back(bytes.begin(), bytes.end());
     Decode(bytes);
   }
-  wake_.notify_all();
+  WakeAll();
   return true;
 }
 
@@ -226,12 +226,27 @@ std::optional<size_t> VirtualMouse::ReadInputReport(HidHandle handle, std::span<
     return file && file->interface == Interface::kInput && file->access == HidAccess::kRead;
   };
   if (!readable() || buffer.size() < kInputReportLength) return std::nullopt;
-  wake_.wait(lock, [&] { return stopping_ || !readable() || !inputQueue_.empty(); });
+  const auto ready = [&] { return stopping_ || !readable() || !inputQueue_.empty(); };
+  if (options_.readerWake != nullptr) {
+    lock.unlock();
+    const auto ready_locked = [&] {
+      std::lock_guard relock(mutex_);
+      return ready();
+    };
+    while (!ready_locked()) options_.readerWake->Wait(std::chrono::seconds(1), ready_locked);
+    lock.lock();
+  }
+  wake_.wait(lock, ready);
   if (stopping_ || !readable()) return std::nullopt;
   const std::vector<uint8_t> report = std::move(inputQueue_.front());
   inputQueue_.pop_front();
   std::copy(report.begin(), report.end(), buffer.begin());
   return report.size();
+}
+
+void VirtualMouse::WakeAll() {
+  wake_.notify_all();
+  if (options_.readerWake != nullptr) options_.readerWake->Signal();
 }
 
 void VirtualMouse::RegisterInterfaceNotifications(WindowId recipient) {
@@ -247,7 +262,7 @@ void VirtualMouse::PressButton(int device_button) {
     pressedButton_ = device_button;
     Emit({kButtonReportId, static_cast<uint8_t>(kPressBase + device_button)});
   }
-  wake_.notify_all();
+  WakeAll();
 }
 
 void VirtualMouse::ReleaseButton() {
@@ -257,7 +272,7 @@ void VirtualMouse::ReleaseButton() {
     pressedButton_ = 0;
     Emit({kButtonReportId, 0});
   }
-  wake_.notify_all();
+  WakeAll();
 }
 
 void VirtualMouse::SendInputReport(std::span<const uint8_t> bytes) {
@@ -266,7 +281,7 @@ void VirtualMouse::SendInputReport(std::span<const uint8_t> bytes) {
     Emit(std::vector<uint8_t>(bytes.begin(),
                               bytes.begin() + std::min<size_t>(bytes.size(), kInputReportLength)));
   }
-  wake_.notify_all();
+  WakeAll();
 }
 
 void VirtualMouse::Unplug() {
@@ -279,7 +294,7 @@ void VirtualMouse::Unplug() {
     readyDue_.reset();
     pressedButton_ = 0;
   }
-  wake_.notify_all();
+  WakeAll();
   Deliver(kDeviceRemoveComplete);
 }
 
@@ -406,7 +421,9 @@ void VirtualMouse::FirmwareLoop() {
     if (readyDue_ && now >= *readyDue_) {
       readyDue_.reset();
       Emit({kReadyReportId, 0});
-      wake_.notify_all();
+      lock.unlock();
+      WakeAll();
+      lock.lock();
     }
     if (controlled && now >= next_poll) {
       next_poll = now + options_.controlPollInterval;

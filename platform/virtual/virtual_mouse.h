@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/hid_port.h"
+#include "platform/wake_port.h"
 #include "platform/virtual/virtual_control.h"
 
 namespace nuv {
@@ -42,6 +43,10 @@ struct VirtualMouseOptions {
   std::filesystem::path controlPath;  // empty: no outside control
   std::chrono::milliseconds readyDelay{300};
   std::chrono::milliseconds controlPollInterval{25};
+  // Wakes a reader blocked in ReadInputReport when a report arrives. Without
+  // one the mouse's own condition variable does; on Windows the system's
+  // address wait is much quicker. Its Signal must take no lock of a waiter.
+  WakePort* readerWake = nullptr;
 };
 
 // Hands a device-change event for an interface path to a registered window.
@@ -123,6 +128,8 @@ class VirtualMouse : public HidPort {
   void Emit(std::vector<uint8_t> report);
   void Trace(char kind, std::span<const uint8_t> bytes);
 
+  // Wakes the firmware loop and any blocked reader; called without mutex_ held.
+  void WakeAll();
   void Deliver(uint32_t event);
   void FirmwareLoop();
   std::vector<std::string> TakeControlLines();

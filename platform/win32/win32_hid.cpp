@@ -1,4 +1,5 @@
 #include "platform/win32/win32_hid.h"
+#include "platform/win32/win32_wake.h"
 
 #include <dbt.h>
 #include <setupapi.h>
@@ -178,6 +179,9 @@ std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder) {
     return std::filesystem::path(std::wstring(reinterpret_cast<const wchar_t*>(t.c_str())));
   };
   VirtualMouseOptions options;
+  // Lives as long as the mouse, which the program never frees.
+  static Win32Wake reader_wake;
+  options.readerWake = &reader_wake;
   if (auto trace = EnvironmentValue(L"NUV_TALV_VIRTUAL_MOUSE_TRACE"); trace && !trace->empty()) {
     options.tracePath = fs_path(*trace);
   }
