@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/win32/win32_nuv_menu.h"
-#include "win32/win32_menu_bitmap.h"
+#include "platform/win32/win32_menu_bitmap.h"
 
 namespace nuv::test {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/win32/win32_nuv_menu.h"
 #include "platform/win32/win32_text.h"
 #include "res/menu_ids.h"
-#include "win32/win32_menu_bitmap.h"
+#include "platform/win32/win32_menu_bitmap.h"
 
 namespace nuv::test {
 namespace {

@@ -1,5 +1,5 @@
-// A 32-bit surface in a memory device context for drawing menu items in tests,
-// read back pixel by pixel and saved as a BMP file to be looked at.
+// A 32-bit surface in a memory device context for drawing menu items (used by
+// the Windows tests), read back pixel by pixel and saved as a BMP file to be looked at.
 #pragma once
 
 #include <windows.h>
