@@ -77,10 +77,13 @@ void PressToAction(Program& p, int presses) {
     p.input.Clear();
     const auto pressed = steady_clock::now();
     p.mouse.PressButton(1);
-    while (p.input.Events().empty()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    // The latency comes from the event's own time stamp, so this thread can
+    // look rarely; polling it finely (sub-millisecond sleeps spin under Wine)
+    // would take the processor from the threads being measured.
+    while (p.input.Events().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     latencies.push_back(Ms(p.input.Events().front().at - pressed).count());
     while (p.handover.actionPending || p.input.Events().size() < 4) {
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     p.mouse.ReleaseButton();
     std::this_thread::sleep_for(std::chrono::milliseconds(3));

@@ -13,7 +13,8 @@ namespace nuv {
 class WakePort {
  public:
   virtual ~WakePort() = default;
-  // Wakes a thread in Wait.
+  // Wakes every thread in Wait; each checks its own condition, so one port
+  // may serve several waiters.
   virtual void Signal() = 0;
   // Returns when `ready()` holds (checked first and after every wake-up) or
   // `timeout` has passed.
@@ -26,7 +27,7 @@ class StdWake : public WakePort {
  public:
   void Signal() override {
     { std::lock_guard lock(mutex_); }
-    wake_.notify_one();
+    wake_.notify_all();
   }
   void Wait(std::chrono::microseconds timeout, const std::function<bool()>& ready) override {
     std::unique_lock lock(mutex_);
