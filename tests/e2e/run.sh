@@ -94,6 +94,24 @@ close_with_wm_close() {
   [ "$(pointer_speed)" = "10" ] || fail "pointer speed after close is '$(pointer_speed)', not 10"
 }
 
+# Starts with -HIDE and waits until the window has hidden itself in the tray;
+# sets tray_x, tray_y to a point on the tray icon. False (with the failure
+# reported) when the window, its hiding or the icon do not come.
+start_hidden_in_tray() {
+  start_app -HIDE
+  find_window "^$TITLE\$" 60 >/dev/null || { fail "the window of the hidden start did not appear"; return 1; }
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
+  local tray
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  if [ -z "$tray" ]; then
+    fail "no tray icon after the hidden start"
+    close_with_wm_close
+    return 1
+  fi
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  tray_x=$((X + 10)) tray_y=$((Y + 10))
+}
+
 export NUV_TALV_VIRTUAL_MOUSE=1 NUV_TALV_VIRTUAL_MOUSE_TRACE="$TRACE"
 
 # ---- 1. Start, apply, main page, close ----
@@ -149,70 +167,37 @@ else
 fi
 
 # Hidden again, then a double-click on the tray icon.
-start_app -HIDE
-if find_window "^$TITLE\$" 60 >/dev/null; then
-  wait_hidden || fail "a start with -HIDE leaves the window shown"
-  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
-  if [ -n "$tray" ]; then
-    eval "$(xdotool getwindowgeometry --shell "$tray")"
-    xdotool mousemove $((X + 10)) $((Y + 10)) click --repeat 2 --delay 80 1
-    find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the tray double-click did not show the window"
-  else
-    fail "no tray icon after the hidden start"
-  fi
+if start_hidden_in_tray; then
+  xdotool mousemove "$tray_x" "$tray_y" click --repeat 2 --delay 80 1
+  find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the tray double-click did not show the window"
   close_with_wm_close
-else
-  fail "the window of the hidden start did not appear"
 fi
 
 # Hidden again, then "Show Window" from the tray menu's first item.
-start_app -HIDE
-if find_window "^$TITLE\$" 60 >/dev/null; then
-  wait_hidden || fail "a start with -HIDE leaves the window shown"
-  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
-  if [ -n "$tray" ]; then
-    eval "$(xdotool getwindowgeometry --shell "$tray")"
-    tray_x=$((X + 10)) tray_y=$((Y + 10))
-    xdotool mousemove "$tray_x" "$tray_y" click 3 sleep 1
-    xdotool mousemove $((tray_x + 30)) $((tray_y + 12)) sleep 0.3 click 1
-    find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "Show Window did not show the window"
-  else
-    fail "no tray icon after the hidden start"
-  fi
+if start_hidden_in_tray; then
+  xdotool mousemove "$tray_x" "$tray_y" click 3 sleep 1
+  xdotool mousemove $((tray_x + 30)) $((tray_y + 12)) sleep 0.3 click 1
+  find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "Show Window did not show the window"
   close_with_wm_close
-else
-  fail "the window of the hidden start did not appear"
 fi
 
 # Hidden again, then "Exit Driver" from the tray menu's second item.
-start_app -HIDE
-if find_window "^$TITLE\$" 60 >/dev/null; then
-  wait_hidden || fail "a start with -HIDE leaves the window shown"
+if start_hidden_in_tray; then
   set_pointer_speed 16
   : >"$TRACE"
-  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
-  if [ -n "$tray" ]; then
-    eval "$(xdotool getwindowgeometry --shell "$tray")"
-    tray_x=$((X + 10)) tray_y=$((Y + 10))
-    xdotool mousemove "$tray_x" "$tray_y" click 3
-    sleep 1
-    import -window root -crop 240x120+0+0 +repage "$RESULTS/e2e-tray-menu.png" 2>/dev/null
-    # Items are 20 pixels high below the cursor: "Show Window", "Exit Driver".
-    xdotool mousemove $((tray_x + 30)) $((tray_y + 32)) sleep 0.3 click 1
-    if window_gone 20; then
-      timeout 30 wineserver -w 2>/dev/null
-      grep -q '^F 07 20' "$TRACE" || fail "no 07 20 report in the trace after Exit Driver"
-      [ "$(pointer_speed)" = "10" ] || fail "pointer speed after Exit Driver is '$(pointer_speed)'"
-    else
-      fail "Exit Driver of the tray menu did not end the program"
-      close_with_wm_close
-    fi
+  xdotool mousemove "$tray_x" "$tray_y" click 3
+  sleep 1
+  import -window root -crop 240x120+0+0 +repage "$RESULTS/e2e-tray-menu.png" 2>/dev/null
+  # Items are 20 pixels high below the cursor: "Show Window", "Exit Driver".
+  xdotool mousemove $((tray_x + 30)) $((tray_y + 32)) sleep 0.3 click 1
+  if window_gone 20; then
+    timeout 30 wineserver -w 2>/dev/null
+    grep -q '^F 07 20' "$TRACE" || fail "no 07 20 report in the trace after Exit Driver"
+    [ "$(pointer_speed)" = "10" ] || fail "pointer speed after Exit Driver is '$(pointer_speed)'"
   else
-    fail "no tray icon after the hidden start"
+    fail "Exit Driver of the tray menu did not end the program"
     close_with_wm_close
   fi
-else
-  fail "the window of the second hidden start did not appear"
 fi
 
 # ---- 4. The mouse unplugged: the program ends without the close sequence ----
