@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/host/host_program.h"
+#include "tests/host_program.h"
 #ifdef _WIN32
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_wake.h"

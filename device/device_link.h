@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "app/startup.h"
-#include "device/device_broadcast.h"
+#include "platform/device_broadcast.h"
 #include "platform/atomic_field.h"
 #include "platform/hid_port.h"
 #include "platform/message_port.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/host/host_clock.h"
-#include "platform/host/host_program.h"
+#include "tests/host_program.h"
 #include "test_support.h"
 
 namespace nuv::test {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "device/device_broadcast.h"
+#include "platform/device_broadcast.h"
 #include "platform/hid_port.h"
 
 namespace nuv::win32 {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "device/device_broadcast.h"
+#include "platform/device_broadcast.h"
 #include "platform/virtual/virtual_mouse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,4 +1,4 @@
-#include "platform/win32/nuv_talv_dlg.h"
+#include "winapp/nuv_talv_dlg.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -6,8 +6,8 @@
 
 #include "app/startup.h"
 #include "platform/win32/win32_hid.h"
-#include "platform/win32/win32_nuv_menu.h"
-#include "platform/win32/win32_region.h"
+#include "winapp/nuv_menu.h"
+#include "winapp/skin_region.h"
 #include "platform/win32/win32_text.h"
 #include "res/resource.h"
 

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "platform/win32/win32_picture.h"
-#include "platform/win32/win32_region.h"
+#include "winapp/skin_region.h"
 #include "skin_test_support.h"
 
 namespace nuv::test {

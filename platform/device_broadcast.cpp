@@ -1,4 +1,4 @@
-#include "device/device_broadcast.h"
+#include "platform/device_broadcast.h"
 
 #include <array>
 

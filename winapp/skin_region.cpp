@@ -1,4 +1,4 @@
-#include "platform/win32/win32_region.h"
+#include "winapp/skin_region.h"
 
 #include <algorithm>
 #include <vector>

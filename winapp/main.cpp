@@ -4,7 +4,7 @@
 // process ends when that run ends.
 #include <windows.h>
 
-#include "platform/win32/nuv_talv_app.h"
+#include "winapp/nuv_talv_app.h"
 
 namespace {
 

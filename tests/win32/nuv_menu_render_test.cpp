@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/win32_nuv_menu.h"
-#include "platform/win32/win32_menu_bitmap.h"
+#include "winapp/nuv_menu.h"
+#include "tests/win32/menu_bitmap.h"
 
 namespace nuv::test {
 namespace {

@@ -1,9 +1,9 @@
-#include "platform/win32/nuv_talv_app.h"
+#include "winapp/nuv_talv_app.h"
 
 #include <commctrl.h>
 
 #include "app/startup.h"
-#include "platform/win32/nuv_talv_dlg.h"
+#include "winapp/nuv_talv_dlg.h"
 #include "platform/win32/win32_hid.h"
 
 namespace nuv::win32 {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win32_nuv_menu.h"
+#include "winapp/nuv_menu.h"
 #include "platform/win32/win32_text.h"
 #include "res/menu_ids.h"
-#include "platform/win32/win32_menu_bitmap.h"
+#include "tests/win32/menu_bitmap.h"
 
 namespace nuv::test {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/main_window.h"
 #include <memory>
 
-#include "platform/win32/nuv_talv_app.h"
+#include "winapp/nuv_talv_app.h"
 #include "platform/win32/win32_canvas.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"

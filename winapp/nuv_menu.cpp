@@ -1,4 +1,4 @@
-#include "platform/win32/win32_nuv_menu.h"
+#include "winapp/nuv_menu.h"
 
 #include "platform/win32/win32_text.h"
 
