@@ -17,7 +17,7 @@
 
 #include "tests/host_program.h"
 #ifdef _WIN32
-#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_wake.h"
 using PlatformClock = nuv::win32::Win32Clock;
 using PlatformWake = nuv::win32::Win32Wake;

@@ -12,7 +12,7 @@
 
 #include "bench_skin.h"
 #ifdef _WIN32
-#include "platform/win32/win32_canvas.h"
+#include "winapp/main_window_paint.h"
 #include "platform/win32/win32_picture.h"
 #else
 #include "platform/host/host_canvas.h"

@@ -4,7 +4,8 @@
 
 #include "app/startup.h"
 #include "winapp/nuv_talv_dlg.h"
-#include "platform/win32/win32_hid.h"
+#include "platform/win32/win32_text.h"
+#include "winapp/hid_choice.h"
 
 namespace nuv::win32 {
 
@@ -15,6 +16,14 @@ AppContext::AppContext(const Text& folder)
   core.handover.UseWake(wake);
   session.applicationFolder = folder;
   macroFiles.caption = ApplicationName();
+}
+
+bool AdmitSingleInstance() {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Text(kSingleInstanceMutexName)));
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
+  if (HWND first = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) ShowWindow(first, SW_RESTORE);
+  if (mutex) CloseHandle(mutex);
+  return false;
 }
 
 CNUV_TalvApp::CNUV_TalvApp(Text& applicationFolder) : applicationFolder_(applicationFolder) {

@@ -12,7 +12,9 @@
 #include "platform/win32/win32_ini.h"
 #include "platform/win32/win32_messages.h"
 #include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_input.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_wake.h"
 #include "platform/win32/wnd_shell.h"
@@ -56,6 +58,10 @@ struct AppContext {
     KeyboardFilterHooks keyboardHooks;
   } seams;
 };
+
+// Admits the first copy of the program. A later copy restores the first
+// copy's window (found by its title) and gets false.
+bool AdmitSingleInstance();
 
 class CNUV_TalvApp : public WinApp {
  public:

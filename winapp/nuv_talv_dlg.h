@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "winapp/nuv_talv_app.h"
-#include "platform/win32/win32_canvas.h"
+#include "winapp/main_window_paint.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
 #include "ui/skin_shape.h"

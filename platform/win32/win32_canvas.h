@@ -10,7 +10,6 @@
 
 #include "platform/canvas_port.h"
 #include "platform/picture_port.h"
-#include "ui/page_paint.h"
 
 namespace nuv::win32 {
 
@@ -78,13 +77,5 @@ class GdiCanvas : public CanvasPort {
   HFONT second_ = nullptr;
   HBRUSH blackBrush_ = nullptr;
 };
-
-// The paint handler's work when the window is not minimised: compose the
-// current page and copy it to `target` (the window's paint DC).
-void PaintMainWindow(HDC target, GdiCanvas& canvas, const PaintInputs& inputs, int width,
-                     int height);
-
-// When minimised: the window's icon centred in its client area.
-void DrawMinimisedIcon(HDC target, HICON icon, const RECT& client);
 
 }  // namespace nuv::win32

@@ -33,13 +33,4 @@ std::optional<DeviceBroadcast> DecodeDeviceChange(LPARAM record);
 // as the system does when an interface arrives or goes away.
 void SendDeviceChange(HWND window, uint32_t event, const Text& path);
 
-// The virtual mouse when NUV_TALV_VIRTUAL_MOUSE is "1" (trace file from
-// NUV_TALV_VIRTUAL_MOUSE_TRACE, control file from NUV_TALV_VIRTUAL_MOUSE_CONTROL
-// or "virtual_mouse.ctl" in the application folder); the system's HID services
-// otherwise.
-std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder);
-
-// An environment variable's value; nothing when it is not set.
-std::optional<Text> EnvironmentValue(const wchar_t* name);
-
 }  // namespace nuv::win32

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/startup.h"
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
@@ -32,16 +31,6 @@ bool Win32SystemSettings::SetWheelScrollLines(int lines) {
                                SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
 }
 
-void Win32Input::KeyEvent(uint8_t virtual_key, uint8_t scan_code, uint32_t flags) {
-  keybd_event(virtual_key, scan_code, flags, 0);
-}
-
-void Win32Input::MouseEvent(uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
-
-uint32_t Win32Input::MapVirtualKeyToScanCode(uint32_t virtual_key) {
-  return MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
-}
-
 Text ModulePath() {
   // A fixed buffer of MAX_PATH would cut a long path and give a wrong folder;
   // grow until the whole path fits.
@@ -53,14 +42,6 @@ Text ModulePath() {
     if (buffer.size() >= 32768) return FromW(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
   }
-}
-
-bool AdmitSingleInstance() {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Text(kSingleInstanceMutexName)));
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
-  if (HWND first = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) ShowWindow(first, SW_RESTORE);
-  if (mutex) CloseHandle(mutex);
-  return false;
 }
 
 }  // namespace nuv::win32

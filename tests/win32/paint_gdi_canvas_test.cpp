@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/host/recording_messages.h"
-#include "platform/win32/win32_canvas.h"
+#include "winapp/main_window_paint.h"
 #include "platform/win32/win32_ini.h"
 #include "platform/win32/win32_picture.h"
 #include "skin_test_support.h"

@@ -8,6 +8,7 @@
 #include "device/device_link.h"
 #include "platform/virtual/virtual_mouse.h"
 #include "platform/win32/win32_text.h"
+#include "winapp/hid_choice.h"
 #include "settings/settings_protocol.h"
 #include "test_support.h"
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_shell.h"
 
 namespace nuv::win32 {

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "platform/win32/win32_messages.h"
 #include "platform/win32/win32_system.h"
+#include "winapp/nuv_talv_app.h"
 
 namespace nuv::win32 {
 namespace {
