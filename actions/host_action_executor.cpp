@@ -26,10 +26,14 @@ bool IsExtendedKey(uint8_t vk) {
 
 uint8_t PlaybackScanCode(InputPort& input, uint8_t vk) {
   switch (vk) {
-    case kVkPrintScreen: return 0x37;
-    case kVkPause: return 0x45;
-    case kVkLeftWindows: return 0x5B;
-    default: return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk) & 0xFF);
+    case kVkPrintScreen:
+      return 0x37;
+    case kVkPause:
+      return 0x45;
+    case kVkLeftWindows:
+      return 0x5B;
+    default:
+      return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk) & 0xFF);
   }
 }
 
@@ -65,19 +69,44 @@ void HostActionExecutor::PerformButton(int button) {
     return;
   }
   switch (code) {
-    case kFnLedSwitch: SwitchLed(); break;
-    case kFnVolumeMute: d_.input.KeyEvent(kVkMute, 0, 0); break;
-    case kFnCopy: Shortcut(kVkControl, 'C', true); break;
-    case kFnPaste: Shortcut(kVkControl, 'V', true); break;
-    case kFnSelectAll: Shortcut(kVkControl, 'A', true); break;
-    case kFnUndo: Shortcut(kVkControl, 'Z', true); break;
-    case kFnCloseWindow: Shortcut(kVkMenu, kVkF4, false); break;
-    case kFnOpenDrives: d_.shell.OpenDrivesFolder(); break;
-    case kFnLockWorkstation: d_.shell.LockWorkstation(); break;
-    case kFnCalculator: d_.shell.StartCalculator(); break;
-    case kFnCommandPrompt: d_.shell.StartCommandPrompt(); break;
-    case kFnNextProfile: NextProfile(); break;
-    default: break;
+    case kFnLedSwitch:
+      SwitchLed();
+      break;
+    case kFnVolumeMute:
+      d_.input.KeyEvent(kVkMute, 0, 0);
+      break;
+    case kFnCopy:
+      Shortcut(kVkControl, 'C', true);
+      break;
+    case kFnPaste:
+      Shortcut(kVkControl, 'V', true);
+      break;
+    case kFnSelectAll:
+      Shortcut(kVkControl, 'A', true);
+      break;
+    case kFnUndo:
+      Shortcut(kVkControl, 'Z', true);
+      break;
+    case kFnCloseWindow:
+      Shortcut(kVkMenu, kVkF4, false);
+      break;
+    case kFnOpenDrives:
+      d_.shell.OpenDrivesFolder();
+      break;
+    case kFnLockWorkstation:
+      d_.shell.LockWorkstation();
+      break;
+    case kFnCalculator:
+      d_.shell.StartCalculator();
+      break;
+    case kFnCommandPrompt:
+      d_.shell.StartCommandPrompt();
+      break;
+    case kFnNextProfile:
+      NextProfile();
+      break;
+    default:
+      break;
   }
 }
 
@@ -88,18 +117,27 @@ void HostActionExecutor::StepDpi(int32_t role) {
   int next = current;
   if (role < 0) {
     for (int l = current - 1; l >= 0; --l) {
-      if (enabled(l)) { next = l; break; }
+      if (enabled(l)) {
+        next = l;
+        break;
+      }
     }
   } else if (role == 1) {
     for (int l = current + 1; l < kDpiLevelCount; ++l) {
-      if (enabled(l)) { next = l; break; }
+      if (enabled(l)) {
+        next = l;
+        break;
+      }
     }
   } else {
     // Cycle; with no level enabled (only a hand-edited file does that) the
     // level stays after four steps.
     for (int step = 1; step <= kDpiLevelCount; ++step) {
       const int l = (current + step) % kDpiLevelCount;
-      if (enabled(l)) { next = l; break; }
+      if (enabled(l)) {
+        next = l;
+        break;
+      }
     }
   }
   p.dpiLevel = next;
@@ -138,8 +176,8 @@ void HostActionExecutor::PlayEvent(MacroEvent event) {
   if (event.direction != kKeyDown && event.direction != kKeyUp) return;
   const bool down = event.direction == kKeyDown;
   if (key < kLeftButtonKey) {
-    const uint32_t flags = (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) |
-                           (down ? 0 : kKeyEventKeyUp);
+    const uint32_t flags =
+        (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) | (down ? 0 : kKeyEventKeyUp);
     d_.input.KeyEvent(key, PlaybackScanCode(d_.input, key), flags);
   } else if (key == kLeftButtonKey) {
     d_.input.MouseEvent(down ? kMouseEventLeftDown : kMouseEventLeftUp);
@@ -154,8 +192,10 @@ void HostActionExecutor::PlayMacro(int slot) {
   // A copy taken now: an edit or a file load during playback cannot tear it.
   const MacroRecord macro = d_.macros.Snapshot(slot);
   int repetitions = 1;
-  if (d_.profile.macroHoldMode == 1) repetitions = kHoldRepetitions;
-  else if (macro.repeatMode != 0) repetitions = macro.RepeatCount();
+  if (d_.profile.macroHoldMode == 1)
+    repetitions = kHoldRepetitions;
+  else if (macro.repeatMode != 0)
+    repetitions = macro.RepeatCount();
 
   const int events = macro.EventCount();
   auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };

@@ -10,8 +10,8 @@ Text ApplicationFolderFromModulePath(TextView module_path) {
 
 bool CommandLineAsksHidden(TextView command_line) {
   const size_t dash = command_line.rfind(u'-');
-  const TextView word = dash == TextView::npos ? command_line.substr(0, 4)
-                                               : command_line.substr(dash + 1, 4);
+  const TextView word =
+      dash == TextView::npos ? command_line.substr(0, 4) : command_line.substr(dash + 1, 4);
   return word == u"HIDE";
 }
 

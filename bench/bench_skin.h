@@ -60,8 +60,14 @@ struct PaintScene {
   }
   PaintInputs Inputs(uint8_t page) {
     ui.page = page;
-    return {.ui = ui, .skin = skin, .language = language, .configNumber = 2,
-            .profile = profile, .macros = macros, .recording = false, .counters = {4, 3},
+    return {.ui = ui,
+            .skin = skin,
+            .language = language,
+            .configNumber = 2,
+            .profile = profile,
+            .macros = macros,
+            .recording = false,
+            .counters = {4, 3},
             .attention = attention};
   }
 

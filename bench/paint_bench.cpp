@@ -12,8 +12,8 @@
 
 #include "bench_skin.h"
 #ifdef _WIN32
-#include "winapp/main_window_paint.h"
 #include "platform/win32/win32_picture.h"
+#include "winapp/main_window_paint.h"
 #else
 #include "platform/host/host_canvas.h"
 #include "platform/host/host_picture.h"

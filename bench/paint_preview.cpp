@@ -47,7 +47,8 @@ bool WriteBmp(const std::string& path, const win32::GdiCanvas& canvas, int width
 
 int Run(int argc, char** argv) {
   const Text folder = SkinFolderArgument(argc, argv);
-  std::string output = argc > 2 ? argv[2] : std::string("Z:") + NUV_SOURCE_DIR + "/build/paint-previews";
+  std::string output =
+      argc > 2 ? argv[2] : std::string("Z:") + NUV_SOURCE_DIR + "/build/paint-previews";
   CreateDirectoryA(output.c_str(), nullptr);
   win32::GdiplusPictures decoder;
   Picture mask;

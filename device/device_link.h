@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "app/startup.h"
-#include "platform/device_broadcast.h"
 #include "platform/atomic_field.h"
+#include "platform/device_broadcast.h"
 #include "platform/hid_port.h"
 #include "platform/message_port.h"
 #include "platform/text.h"

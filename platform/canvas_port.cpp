@@ -6,25 +6,38 @@ namespace nuv {
 
 const char16_t* SkinPictureFileName(SkinPicture picture) {
   switch (picture) {
-    case SkinPicture::kMainNormal: return u"\\main_normal.jpg";
-    case SkinPicture::kMainOver: return u"\\main_over.jpg";
-    case SkinPicture::kMainDown: return u"\\main_down.jpg";
-    case SkinPicture::kAdvancedNormal: return u"\\advanced_normal.jpg";
-    case SkinPicture::kAdvancedOver: return u"\\advanced_over.jpg";
-    case SkinPicture::kAdvancedDown: return u"\\advanced_down.jpg";
-    case SkinPicture::kColourNormal: return u"\\color_normal_pink.jpg";
-    case SkinPicture::kColourOver: return u"\\color_over_red.jpg";
-    case SkinPicture::kColourDown: return u"\\color_down_purple.jpg";
-    case SkinPicture::kColourTileGrey: return u"\\color_normal_gray.jpg";
-    case SkinPicture::kColourTileBlue: return u"\\color_over_blue.jpg";
-    case SkinPicture::kDpiSlider: return u"\\dpi_slider.jpg";
-    case SkinPicture::kCount: break;
+    case SkinPicture::kMainNormal:
+      return u"\\main_normal.jpg";
+    case SkinPicture::kMainOver:
+      return u"\\main_over.jpg";
+    case SkinPicture::kMainDown:
+      return u"\\main_down.jpg";
+    case SkinPicture::kAdvancedNormal:
+      return u"\\advanced_normal.jpg";
+    case SkinPicture::kAdvancedOver:
+      return u"\\advanced_over.jpg";
+    case SkinPicture::kAdvancedDown:
+      return u"\\advanced_down.jpg";
+    case SkinPicture::kColourNormal:
+      return u"\\color_normal_pink.jpg";
+    case SkinPicture::kColourOver:
+      return u"\\color_over_red.jpg";
+    case SkinPicture::kColourDown:
+      return u"\\color_down_purple.jpg";
+    case SkinPicture::kColourTileGrey:
+      return u"\\color_normal_gray.jpg";
+    case SkinPicture::kColourTileBlue:
+      return u"\\color_over_blue.jpg";
+    case SkinPicture::kDpiSlider:
+      return u"\\dpi_slider.jpg";
+    case SkinPicture::kCount:
+      break;
   }
   return u"";
 }
 
-bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth,
-              int32_t targetHeight, CopyBlock& block) {
+bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
+              CopyBlock& block) {
   int64_t sx = block.sourceX, sy = block.sourceY, x = block.x, y = block.y;
   int64_t w = block.width, h = block.height;
   // Move the start of each axis to where both pictures begin.
@@ -41,7 +54,7 @@ bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth,
   if (w <= 0 || h <= 0) return false;
   // Every value now lies inside a picture, so it fits 32 bits.
   block = {static_cast<int32_t>(sx), static_cast<int32_t>(sy), static_cast<int32_t>(x),
-           static_cast<int32_t>(y), static_cast<int32_t>(w), static_cast<int32_t>(h)};
+           static_cast<int32_t>(y),  static_cast<int32_t>(w),  static_cast<int32_t>(h)};
   return true;
 }
 

@@ -19,11 +19,11 @@ enum class SkinPicture : uint8_t {
   kAdvancedNormal,
   kAdvancedOver,
   kAdvancedDown,
-  kColourNormal,     // "color_normal_pink.jpg"
-  kColourOver,       // "color_over_red.jpg"
-  kColourDown,       // "color_down_purple.jpg"
-  kColourTileGrey,   // "color_normal_gray.jpg"
-  kColourTileBlue,   // "color_over_blue.jpg"
+  kColourNormal,    // "color_normal_pink.jpg"
+  kColourOver,      // "color_over_red.jpg"
+  kColourDown,      // "color_down_purple.jpg"
+  kColourTileGrey,  // "color_normal_gray.jpg"
+  kColourTileBlue,  // "color_over_blue.jpg"
   kDpiSlider,
   kCount,
 };
@@ -59,8 +59,8 @@ struct CopyBlock {
 // Cuts `block` to the parts that lie inside both the source (sourceWidth by
 // sourceHeight) and the target; false when nothing is left. Skin values are
 // unchecked, so this is done in 64 bits.
-bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth,
-              int32_t targetHeight, CopyBlock& block);
+bool ClipCopy(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
+              CopyBlock& block);
 
 class CanvasPort {
  public:
@@ -72,8 +72,8 @@ class CanvasPort {
   // Copies the block of `width` by `height` at (sourceX, sourceY) of `source`
   // to (x, y) of the back buffer. Parts outside either picture are left out;
   // a missing picture copies nothing.
-  virtual void CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x,
-                        int32_t y, int32_t width, int32_t height) = 0;
+  virtual void CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x, int32_t y,
+                        int32_t width, int32_t height) = 0;
   // Texts are drawn with a transparent background in the selected font.
   virtual void SelectFont(TextFont font) = 0;
   virtual TextExtent MeasureText(TextView text) = 0;

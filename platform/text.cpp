@@ -63,9 +63,15 @@ Text Widen(std::string_view s) {
     bool ok = true;
     size_t j = 1;
     for (; ok && j <= static_cast<size_t>(extra); ++j) {
-      if (i + j >= s.size()) { ok = false; break; }
+      if (i + j >= s.size()) {
+        ok = false;
+        break;
+      }
       const auto b = static_cast<unsigned char>(s[i + j]);
-      if ((b & 0xC0) != 0x80) { ok = false; break; }
+      if ((b & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {

@@ -56,13 +56,12 @@ void ConfigStore::LoadProfile(const Text& path, int slot, bool from_reset) {
     p.dpiValue[level] = value;
     p.appliedDpiValue[level] = value;
     p.dpiKnobKey[level] = DpiKnobKey(j - 1, value);
-    p.dpiEnabled[level] =
-        ReadInt(path, section, Indexed(u"DPI_SET_EN", j), kDpiValue) != 0 ? 1 : 0;
+    p.dpiEnabled[level] = ReadInt(path, section, Indexed(u"DPI_SET_EN", j), kDpiValue) != 0 ? 1 : 0;
   }
   p.ledMode = std::min<uint8_t>(
       static_cast<uint8_t>(ReadInt(path, section, u"LED_STATUS", kShortValue)), 3);
-  p.pointerSpeed = std::min<uint8_t>(
-      static_cast<uint8_t>(ReadInt(path, section, u"DPI_SPEED", kShortValue)), 9);
+  p.pointerSpeed =
+      std::min<uint8_t>(static_cast<uint8_t>(ReadInt(path, section, u"DPI_SPEED", kShortValue)), 9);
   p.wheelSpeed = std::min<uint8_t>(
       static_cast<uint8_t>(ReadInt(path, section, u"WHEEL_SPEED", kShortValue)), 9);
   p.fireTime = std::clamp(ReadInt(path, section, u"FIRE_TIME", kShortValue), 0, kFireTimeMax);

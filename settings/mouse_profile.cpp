@@ -19,10 +19,14 @@ bool IsHostHandled(int32_t code) {
 
 int32_t DpiStepRole(int32_t code) {
   switch (code) {
-    case kFnDpiCycle: return 2;
-    case kFnDpiUp: return 1;
-    case kFnDpiDown: return -1;
-    default: return 0;
+    case kFnDpiCycle:
+      return 2;
+    case kFnDpiUp:
+      return 1;
+    case kFnDpiDown:
+      return -1;
+    default:
+      return 0;
   }
 }
 

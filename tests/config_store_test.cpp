@@ -55,11 +55,12 @@ TEST_P(ConfigStoreTest, SaveWritesEveryKeyInOrderAsDecimal) {
   profile.pointerSpeed = 9;
   store.SaveProfile(store.configPath, 2);
   const std::string file = dir.Read("config.ini");
-  const char* keys[] = {"[Config2]", "K1=1", "K2=2", "K3=3", "K4=5", "K5=4", "K6=18", "K7=17",
-                        "DPI_LEVEL=0", "WHEEL_STATUS=0", "MACRO_MODE2=0", "DPI_SET1=1",
-                        "DPI_SET_EN1=1", "DPI_SET2=2", "DPI_SET_EN2=1", "DPI_SET3=4",
-                        "DPI_SET_EN3=1", "DPI_SET4=4", "DPI_SET_EN4=1", "LED_STATUS=0",
-                        "DPI_SPEED=9", "WHEEL_SPEED=2", "FIRE_TIME=50"};
+  const char* keys[] = {"[Config2]",     "K1=1",           "K2=2",          "K3=3",
+                        "K4=5",          "K5=4",           "K6=18",         "K7=17",
+                        "DPI_LEVEL=0",   "WHEEL_STATUS=0", "MACRO_MODE2=0", "DPI_SET1=1",
+                        "DPI_SET_EN1=1", "DPI_SET2=2",     "DPI_SET_EN2=1", "DPI_SET3=4",
+                        "DPI_SET_EN3=1", "DPI_SET4=4",     "DPI_SET_EN4=1", "LED_STATUS=0",
+                        "DPI_SPEED=9",   "WHEEL_SPEED=2",  "FIRE_TIME=50"};
   size_t at = 0;
   for (const char* key : keys) {
     const size_t found = file.find(std::string(key) + "\r\n", at);
@@ -69,19 +70,22 @@ TEST_P(ConfigStoreTest, SaveWritesEveryKeyInOrderAsDecimal) {
 }
 
 TEST_P(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
-  struct Case { const char* key; const char* text; };
+  struct Case {
+    const char* key;
+    const char* text;
+  };
   const Case edits[] = {
-      {"K1", "12345"},          // cut to 4 characters: 1234, kept as read
-      {"K2", "abc"},            // no digits: 0
-      {"K3", "-7"},             // kept: sends nothing for the button
-      {"DPI_LEVEL", "9"},       // limited to 3
-      {"DPI_SET1", "258"},      // low byte 2
-      {"DPI_SET2", "261"},      // low byte 5: limited to 4
+      {"K1", "12345"},                // cut to 4 characters: 1234, kept as read
+      {"K2", "abc"},                  // no digits: 0
+      {"K3", "-7"},                   // kept: sends nothing for the button
+      {"DPI_LEVEL", "9"},             // limited to 3
+      {"DPI_SET1", "258"},            // low byte 2
+      {"DPI_SET2", "261"},            // low byte 5: limited to 4
       {"DPI_SET3", "1234567890123"},  // cut to 9 characters, low byte of 123456789 (0x15): 4
-      {"DPI_SET_EN1", "7"},     // any non-zero enables
+      {"DPI_SET_EN1", "7"},           // any non-zero enables
       {"DPI_SET_EN2", "x"},
       {"LED_STATUS", "9"},
-      {"DPI_SPEED", "-1"},      // low byte 255: limited to 9 (Windows speed 18 either way)
+      {"DPI_SPEED", "-1"},  // low byte 255: limited to 9 (Windows speed 18 either way)
       {"WHEEL_SPEED", "12"},
       {"FIRE_TIME", "9999"},
       {"WHEEL_STATUS", "5"},
@@ -226,11 +230,11 @@ TEST_P(ConfigStoreTest, StartValuesComeFromInit) {
   EXPECT_EQ(store.languageSelection, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Adapters, ConfigStoreTest, testing::Range<size_t>(0, IniAdaptersUnderTest().size()),
-    [](const testing::TestParamInfo<size_t>& info) {
-      return IniAdaptersUnderTest()[info.param].first;
-    });
+INSTANTIATE_TEST_SUITE_P(Adapters, ConfigStoreTest,
+                         testing::Range<size_t>(0, IniAdaptersUnderTest().size()),
+                         [](const testing::TestParamInfo<size_t>& info) {
+                           return IniAdaptersUnderTest()[info.param].first;
+                         });
 
 }  // namespace
 }  // namespace nuv::test

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/host/host_clock.h"
-#include "tests/host_program.h"
 #include "test_support.h"
+#include "tests/host_program.h"
 
 namespace nuv::test {
 namespace {
@@ -91,14 +91,20 @@ TEST_F(HostActionsTest, ReaderHandOverFollowsAttentionAndHoldMode) {
   };
   const Case cases[] = {
       {"press while disarmed starts nothing", 0, 0, {{"press", {5, 0xF1}, 0, 0}}},
-      {"two presses, hold mode 0: the second asks to stop", 1, 0,
+      {"two presses, hold mode 0: the second asks to stop",
+       1,
+       0,
        {{"first", {5, 0xF4}, 1, 0}, {"second", {5, 0xF4}, 1, 1}}},
       {"release with hold mode 0 changes nothing", 1, 0, {{"release", {5, 0}, 0, 0}}},
       {"release with hold mode 1 asks to stop", 1, 1, {{"release", {5, 0}, 0, 1}}},
-      {"codes of 240 and below are ignored", 1, 1,
+      {"codes of 240 and below are ignored",
+       1,
+       1,
        {{"240", {5, 0xF0}, 0, 0}, {"100", {5, 100}, 0, 0}, {"1", {5, 1}, 0, 0}}},
       {"ready report while armed is a release", 1, 1, {{"ready", {6, 0}, 0, 1}}},
-      {"second press with hold mode 1 does not stop", 1, 1,
+      {"second press with hold mode 1 does not stop",
+       1,
+       1,
        {{"first", {5, 0xF3}, 1, 0}, {"second", {5, 0xF8}, 1, 0}}},
   };
   for (const Case& c : cases) {
@@ -178,9 +184,8 @@ TEST_F(HostActionsTest, DpiStepsResendTheLevelAndSaveIt) {
     Press(6, c.code);
     EXPECT_EQ(profile.dpiLevel, c.expected);
     EXPECT_EQ(mouse.ReceivedFeatureReports().size(), before + 1);
-    EXPECT_EQ(LastReport(),
-              DpiReport(static_cast<uint8_t>(c.expected),
-                        profile.appliedDpiValue[static_cast<size_t>(c.expected)], 0));
+    EXPECT_EQ(LastReport(), DpiReport(static_cast<uint8_t>(c.expected),
+                                      profile.appliedDpiValue[static_cast<size_t>(c.expected)], 0));
     EXPECT_EQ(Get("Config2", "DPI_LEVEL"), std::to_string(c.expected));
     EXPECT_EQ(handover.actionPending, 0);
   }
@@ -210,7 +215,9 @@ TEST_F(HostActionsTest, ProfileSwitchWrapsLoadsAndApplies) {
     ini.SetString(store.configPath, u"Config" + FormatInt(slot), u"FIRE_TIME",
                   FormatInt(100 + slot));
   }
-  struct Case { int32_t from, to; };
+  struct Case {
+    int32_t from, to;
+  };
   for (const Case c : {Case{5, 1}, Case{0, 1}, Case{3, 4}, Case{9, 1}}) {
     store.currentConfig = c.from;
     Press(1, kFnNextProfile);
@@ -224,17 +231,17 @@ TEST_F(HostActionsTest, ProfileSwitchWrapsLoadsAndApplies) {
 TEST_F(HostActionsTest, ShortcutsMuteAndShell) {
   Press(1, kFnCopy);
   const uint8_t c_scan = static_cast<uint8_t>(input.MapVirtualKeyToScanCode('C'));
-  EXPECT_EQ(input.Events(), (std::vector<Event>{Key(0x11, 0, 0), Key('C', c_scan, 0),
-                                                Key('C', c_scan, kKeyEventKeyUp),
-                                                Key(0x11, 0, kKeyEventKeyUp)}));
+  EXPECT_EQ(input.Events(),
+            (std::vector<Event>{Key(0x11, 0, 0), Key('C', c_scan, 0),
+                                Key('C', c_scan, kKeyEventKeyUp), Key(0x11, 0, kKeyEventKeyUp)}));
   EXPECT_EQ(clock.Sleeps(), std::vector<ClockPort::Clock::duration>{std::chrono::milliseconds(20)});
 
   input.Clear();
   Press(1, kFnCloseWindow);
   const uint8_t f4_scan = static_cast<uint8_t>(input.MapVirtualKeyToScanCode(0x73));
-  EXPECT_EQ(input.Events(), (std::vector<Event>{Key(0x12, 0, 0), Key(0x73, f4_scan, 0),
-                                                Key(0x73, f4_scan, kKeyEventKeyUp),
-                                                Key(0x12, 0, kKeyEventKeyUp)}));
+  EXPECT_EQ(input.Events(),
+            (std::vector<Event>{Key(0x12, 0, 0), Key(0x73, f4_scan, 0),
+                                Key(0x73, f4_scan, kKeyEventKeyUp), Key(0x12, 0, kKeyEventKeyUp)}));
   EXPECT_EQ(clock.Sleeps().size(), 1u) << "no pause in Alt+F4";
 
   input.Clear();
@@ -257,8 +264,9 @@ TEST_F(HostActionsTest, ShortcutsMuteAndShell) {
 MacroRecord Recorded() {
   MacroRecord m = MacroRecord::Named(u"Mixed");
   const std::vector<MacroEvent> events = {
-      {0xA0, 1}, {'A', 1}, {'A', 2}, {0xA0, 2}, {0x27, 1}, {0x27, 2}, {0x2C, 1}, {0x13, 1},
-      {0x5B, 1}, {0x5B, 2}, {240, 1}, {240, 2}, {241, 1}, {241, 2}, {242, 1}, {243, 2}, {'B', 0},
+      {0xA0, 1}, {'A', 1},  {'A', 2},  {0xA0, 2}, {0x27, 1}, {0x27, 2},
+      {0x2C, 1}, {0x13, 1}, {0x5B, 1}, {0x5B, 2}, {240, 1},  {240, 2},
+      {241, 1},  {241, 2},  {242, 1},  {243, 2},  {'B', 0},
   };
   m.eventCount = static_cast<uint8_t>(events.size());
   for (size_t k = 0; k < events.size(); ++k) {
@@ -272,7 +280,9 @@ TEST_F(HostActionsTest, MacroPlaysEventsWithFlagsScanCodesAndPauses) {
   macros.Write(0, Recorded());
   macros.SetCount(1);
   Press(2, kFnFirstMacro);
-  auto scan = [this](uint8_t vk) { return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk)); };
+  auto scan = [this](uint8_t vk) {
+    return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk));
+  };
   const std::vector<Event> expected = {
       Key(0xA0, scan(0xA0), 0),
       Key('A', scan('A'), 0),

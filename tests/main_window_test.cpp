@@ -18,12 +18,17 @@ TEST(KeyboardFilter, ConsumesEscapeAndReturnDownsAndEveryF10Message) {
     bool consumed;
   };
   const Case cases[] = {
-      {wm::kKeyDown, kVkEscape, true},     {wm::kKeyDown, kVkReturn, true},
-      {wm::kKeyUp, kVkEscape, false},      {wm::kKeyUp, kVkReturn, false},
+      {wm::kKeyDown, kVkEscape, true},
+      {wm::kKeyDown, kVkReturn, true},
+      {wm::kKeyUp, kVkEscape, false},
+      {wm::kKeyUp, kVkReturn, false},
       {wm::kSysKeyDown, kVkReturn, false},  // Alt+Return is no dialog key
-      {wm::kKeyDown, kVkF10, true},        {wm::kKeyUp, kVkF10, true},
-      {wm::kSysKeyDown, kVkF10, true},     {wm::kSysKeyUp, kVkF10, true},
-      {wm::kKeyDown, 'A', false},          {wm::kKeyDown, 0x19, false},
+      {wm::kKeyDown, kVkF10, true},
+      {wm::kKeyUp, kVkF10, true},
+      {wm::kSysKeyDown, kVkF10, true},
+      {wm::kSysKeyUp, kVkF10, true},
+      {wm::kKeyDown, 'A', false},
+      {wm::kKeyDown, 0x19, false},
       {wm::kRButtonUp, kVkEscape, false},  // a mouse message whose wParam happens to be 27
       {0x0102 /* WM_CHAR */, kVkReturn, false},
   };
@@ -164,7 +169,9 @@ class RecordingSteps : public MainWindowSteps {
   void CreateFonts() override { calls.push_back("fonts"); }
   void CutWindowShape(const Text& mask) override { calls.push_back("shape " + Narrow(mask)); }
   void LoadMacros(const Text& path) override { calls.push_back("macros " + Narrow(path)); }
-  void LoadMenus(int32_t language) override { calls.push_back("menus " + std::to_string(language)); }
+  void LoadMenus(int32_t language) override {
+    calls.push_back("menus " + std::to_string(language));
+  }
   uint8_t SearchDevice() override {
     calls.push_back("search");
     return mousePresent;
@@ -205,12 +212,12 @@ TEST(MainWindowInit, StepsInOrderWithTheFilesOfTheLanguage) {
   f.steps.commandLine = u"\"C:\\NUV\\NUV_Talv.exe\" -HIDE";
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kRunning);
   const std::string skins = f.Folder() + "\\skins";
-  EXPECT_EQ(f.steps.calls, (std::vector<std::string>{
-                               "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
-                               "skins " + skins + " 1", "controls", "warning", "fonts",
-                               "shape " + skins + "\\main_mask.jpg",
-                               "macros " + f.Folder() + "\\Macro_EN.dat", "menus 1", "search",
-                               "wait 5", "apply", "command line"}));
+  EXPECT_EQ(f.steps.calls,
+            (std::vector<std::string>{
+                "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
+                "skins " + skins + " 1", "controls", "warning", "fonts",
+                "shape " + skins + "\\main_mask.jpg", "macros " + f.Folder() + "\\Macro_EN.dat",
+                "menus 1", "search", "wait 5", "apply", "command line"}));
   EXPECT_EQ(f.store.configPath, f.folder.folder() + u"\\config.ini");
   EXPECT_EQ(f.store.currentConfig.load(), 3);
   EXPECT_EQ(f.profile.dpiLevel, 2);  // the profile is loaded before the skins

@@ -39,9 +39,15 @@ class FakeMenuTree final : public MenuTree {
   int32_t ItemCount(MenuHandle menu) const override {
     return static_cast<int32_t>(menus_.at(menu - 1).size());
   }
-  Text ItemText(MenuHandle menu, int32_t position) const override { return Item(menu, position).text; }
-  int32_t ItemId(MenuHandle menu, int32_t position) const override { return Item(menu, position).id; }
-  MenuHandle SubMenu(MenuHandle menu, int32_t position) const override { return Item(menu, position).sub; }
+  Text ItemText(MenuHandle menu, int32_t position) const override {
+    return Item(menu, position).text;
+  }
+  int32_t ItemId(MenuHandle menu, int32_t position) const override {
+    return Item(menu, position).id;
+  }
+  MenuHandle SubMenu(MenuHandle menu, int32_t position) const override {
+    return Item(menu, position).sub;
+  }
   void MakeOwnerDrawn(MenuHandle menu, int32_t position, const MenuItemRecord& record) override {
     FakeItem& item = menus_.at(menu - 1).at(position);
     item.ownerDrawn = true;
@@ -81,12 +87,14 @@ TEST(MenuConvert, RecordsFollowTheTreeDepthFirst) {
   ASSERT_EQ(records.count(), 22u);
 
   const std::vector<std::pair<std::string, int32_t>> expected = {
-      {"Add Forward", -1}, {"Left Button", -1},  {"Down", 100}, {"Up", 101},
-      {"Right Button", -1}, {"Down", 102},      {"Up", 103},   {"Mid Button", -1},
-      {"Down", 104},       {"Up", 105},         {"Add Backward", -1}, {"Left Button", -1},
-      {"Down", 106},       {"Up", 107},         {"Right Button", -1}, {"Down", 108},
-      {"Up", 109},         {"Mid Button", -1},  {"Down", 110}, {"Up", 111},
-      {"Modify Delay", 32780}, {"Delete", 32781}};
+      {"Add Forward", -1}, {"Left Button", -1},  {"Down", 100},
+      {"Up", 101},         {"Right Button", -1}, {"Down", 102},
+      {"Up", 103},         {"Mid Button", -1},   {"Down", 104},
+      {"Up", 105},         {"Add Backward", -1}, {"Left Button", -1},
+      {"Down", 106},       {"Up", 107},          {"Right Button", -1},
+      {"Down", 108},       {"Up", 109},          {"Mid Button", -1},
+      {"Down", 110},       {"Up", 111},          {"Modify Delay", 32780},
+      {"Delete", 32781}};
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(Narrow(records[i].text), expected[i].first) << i;
     EXPECT_EQ(records[i].kind, expected[i].second) << i;
@@ -132,8 +140,8 @@ TEST(MenuConvert, ResetStartsAgainAtRecordZeroAndAppendsOtherwise) {
 
 TEST(MenuConvert, ItemsBeyondThirtyAreLeftToTheSystem) {
   FakeMenuTree tree;
-  const MenuHandle root = BuildMacroShape(tree);  // 22 items
-  const MenuHandle extra = tree.AddPopup(root, "More");  // 23rd
+  const MenuHandle root = BuildMacroShape(tree);                                       // 22 items
+  const MenuHandle extra = tree.AddPopup(root, "More");                                // 23rd
   for (int i = 0; i < 10; ++i) tree.Add(extra, "Item " + std::to_string(i), 200 + i);  // 24th..33rd
   tree.Add(root, "Last", 300);
 

@@ -17,7 +17,8 @@ struct Surface {
   std::vector<MenuRgb> pixels;
   std::vector<MenuDrawOp> texts;
 
-  Surface(int32_t w, int32_t h) : width(w), height(h), pixels(static_cast<size_t>(w * h), kUntouched) {}
+  Surface(int32_t w, int32_t h)
+      : width(w), height(h), pixels(static_cast<size_t>(w * h), kUntouched) {}
   MenuRgb At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y * width + x)]; }
   void Set(int32_t x, int32_t y, MenuRgb c) {
     if (x >= 0 && y >= 0 && x < width && y < height) pixels[static_cast<size_t>(y * width + x)] = c;
@@ -103,11 +104,14 @@ TEST(MenuDraw, SeparatorIsARedAndBlueLineFromTwentyFiveIn) {
   for (int32_t x = 0; x < 60; ++x) {
     EXPECT_EQ(s.At(x, 0), kUntouched);
     EXPECT_EQ(s.At(x, 2), kUntouched);
-    const MenuRgb expected = x < 25 ? kUntouched : x == 59 ? kMenuSeparatorDark : kMenuSeparatorLight;
+    const MenuRgb expected = x < 25    ? kUntouched
+                             : x == 59 ? kMenuSeparatorDark
+                                       : kMenuSeparatorLight;
     EXPECT_EQ(s.At(x, 1), expected) << x;
   }
   // Selection changes nothing for a separator.
-  EXPECT_EQ(PlanMenuItem({u"", 0}, {0, 1, 60, 2}, true), PlanMenuItem({u"", 0}, {0, 1, 60, 2}, false));
+  EXPECT_EQ(PlanMenuItem({u"", 0}, {0, 1, 60, 2}, true),
+            PlanMenuItem({u"", 0}, {0, 1, 60, 2}, false));
 }
 
 TEST(MenuDraw, TallSeparatorIsARaisedFrame) {

@@ -79,7 +79,10 @@ TEST(AdvancedPageEdits, SpeedsHoldModeAndFireTimeLimits) {
   EditAdvancedPageKey(p, 31);
   EXPECT_EQ(p.fireTime, 1);
 
-  struct Slider { int x; int32_t expected; };
+  struct Slider {
+    int x;
+    int32_t expected;
+  };
   for (const Slider s : {Slider{100, 0}, Slider{150, 75}, Slider{299, 298}, Slider{300, 300},
                          Slider{90, 0}, Slider{400, 300}, Slider{101, 1}}) {
     SetFireTimeFromSlider(p, s.x, 100, 200);
@@ -151,12 +154,16 @@ TEST(FactoryReset, ValuesAndHoldModeKept) {
 }
 
 TEST(FunctionCodes, DeviceCodesRolesAndTables) {
-  struct Case { int32_t code; int expectedDevice; int32_t role; };  // -1: no report
+  struct Case {
+    int32_t code;
+    int expectedDevice;
+    int32_t role;
+  };  // -1: no report
   const Case cases[] = {
-      {0, 0, 0},     {1, 1, 0},     {5, 5, 0},     {6, 0x1F, 2},  {7, -1, 0},   {10, -1, 0},
-      {11, 7, 0},    {16, 12, 0},   {17, 0x1F, 1}, {18, 0x1F, -1}, {19, 0x1F, 0}, {20, -1, 0},
-      {21, 13, 0},   {25, 17, 0},   {26, 0x1F, 0}, {28, 0x1F, 0}, {31, 0x1F, 0}, {40, 0x1F, 0},
-      {41, 0x1F, 0}, {52, 0x1F, 0}, {53, -1, 0},   {-1, -1, 0},   {1000000, -1, 0},
+      {0, 0, 0},     {1, 1, 0},     {5, 5, 0},     {6, 0x1F, 2},   {7, -1, 0},       {10, -1, 0},
+      {11, 7, 0},    {16, 12, 0},   {17, 0x1F, 1}, {18, 0x1F, -1}, {19, 0x1F, 0},    {20, -1, 0},
+      {21, 13, 0},   {25, 17, 0},   {26, 0x1F, 0}, {28, 0x1F, 0},  {31, 0x1F, 0},    {40, 0x1F, 0},
+      {41, 0x1F, 0}, {52, 0x1F, 0}, {53, -1, 0},   {-1, -1, 0},    {1000000, -1, 0},
   };
   for (const Case& c : cases) {
     const auto device = DeviceFunctionCode(c.code);

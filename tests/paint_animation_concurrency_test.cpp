@@ -129,8 +129,8 @@ TEST(PaintAnimationConcurrency, PreviewCyclesColoursFromTheCurrentLevel) {
   profile.appliedLedMode = 0;
   const milliseconds slow = kPreviewSlowStep;
   EXPECT_EQ(PreviewSteps(profile, 5),
-            (std::vector<PreviewStep>{{1, 3, slow}, {0, 3, slow}, {1, 0, slow}, {0, 0, slow},
-                                      {1, 1, slow}}));
+            (std::vector<PreviewStep>{
+                {1, 3, slow}, {0, 3, slow}, {1, 0, slow}, {0, 0, slow}, {1, 1, slow}}));
   profile.appliedLedMode = 1;
   EXPECT_EQ(PreviewSteps(profile, 2)[0].wait, kPreviewFastStep);
 }
@@ -142,10 +142,8 @@ TEST(PaintAnimationConcurrency, PreviewHoldsANewLevelThenGoesOn) {
     if (n == 1) profile.dpiLevel = 3;
   });
   const milliseconds slow = kPreviewSlowStep;
-  EXPECT_EQ(steps, (std::vector<PreviewStep>{{1, 1, slow},
-                                             {0, 3, kPreviewLevelChangeHold},
-                                             {0, 3, slow},
-                                             {1, 0, slow}}));
+  EXPECT_EQ(steps, (std::vector<PreviewStep>{
+                       {1, 1, slow}, {0, 3, kPreviewLevelChangeHold}, {0, 3, slow}, {1, 0, slow}}));
 }
 
 TEST(PaintAnimationConcurrency, AppliedLedModesTwoAndThreeHoldTheTile) {
@@ -176,8 +174,12 @@ TEST(PaintAnimationConcurrency, GreyTileIsPaintedWhileTheAnimationRuns) {
   while (steps == 0) std::this_thread::yield();  // the first step has been taken
   HostCanvas canvas;
   for (int paint = 0; paint < 50; ++paint) {
-    PaintPage({.ui = a.ui, .skin = *skin, .profile = profile, .macros = macros,
-               .counters = {}, .attention = attention},
+    PaintPage({.ui = a.ui,
+               .skin = *skin,
+               .profile = profile,
+               .macros = macros,
+               .counters = {},
+               .attention = attention},
               canvas);
     EXPECT_EQ(test::KeysFrom(canvas, skin->colour, SkinPicture::kColourTileGrey),
               std::vector<uint32_t>{11});

@@ -26,9 +26,15 @@ class PaintPlan : public ::testing::Test {
   }
 
   PaintInputs Inputs() {
-    return {.ui = ui, .skin = *skin, .language = language, .configNumber = configNumber,
-            .profile = profile, .macros = macros, .recording = recording,
-            .counters = counters, .attention = attention};
+    return {.ui = ui,
+            .skin = *skin,
+            .language = language,
+            .configNumber = configNumber,
+            .profile = profile,
+            .macros = macros,
+            .recording = recording,
+            .counters = counters,
+            .attention = attention};
   }
   const HostCanvas& Paint(uint8_t page) {
     ui.page = page;
@@ -231,8 +237,8 @@ TEST_F(PaintPlan, AdvancedCaptionsAreRewritten) {
     int32_t lang;
     bool recording;
     const char16_t* record;
-  } cases[] = {{1, false, u"Record"}, {1, true, u"Stop"}, {0, false, u"Gravar"},
-               {0, true, u"Parar"}};
+  } cases[] = {
+      {1, false, u"Record"}, {1, true, u"Stop"}, {0, false, u"Gravar"}, {0, true, u"Parar"}};
   counters = {3, 2};
   for (const auto& c : cases) {
     language = c.lang;
@@ -374,8 +380,7 @@ TEST(PaintCanvasClip, CopiesAreCutToBothPictures) {
     ASSERT_EQ(ClipCopy(100, 50, 200, 100, b), c.any);
     if (!c.any) continue;
     EXPECT_EQ(std::tie(b.sourceX, b.sourceY, b.x, b.y, b.width, b.height),
-              std::tie(c.out.sourceX, c.out.sourceY, c.out.x, c.out.y, c.out.width,
-                       c.out.height));
+              std::tie(c.out.sourceX, c.out.sourceY, c.out.x, c.out.y, c.out.width, c.out.height));
   }
 }
 
@@ -395,8 +400,12 @@ TEST(PaintShippedSkin, EveryPageComposesAFaceOfTheMaskSize) {
   std::vector<uint8_t> previous;
   for (uint8_t page : {kMainPage, kAdvancedPage, kColourPage}) {
     ui.page = page;
-    PaintPage({.ui = ui, .skin = skin, .profile = profile, .macros = macros,
-               .counters = {}, .attention = attention},
+    PaintPage({.ui = ui,
+               .skin = skin,
+               .profile = profile,
+               .macros = macros,
+               .counters = {},
+               .attention = attention},
               canvas);
     EXPECT_EQ(canvas.face().width, mask.width);
     EXPECT_EQ(canvas.face().height, mask.height);

@@ -21,7 +21,10 @@ TEST(ApplicationFolder, CutBeforeTheLastBackslash) {
 }
 
 TEST(CommandLine, HiddenStartRule) {
-  struct Case { const char* line; bool hidden; };
+  struct Case {
+    const char* line;
+    bool hidden;
+  };
   const Case cases[] = {
       {"\"C:\\NUV\\NUV_Talv.exe\" -HIDE", true},
       {"\"C:\\NUV\\NUV_Talv.exe\" -hide", false},
@@ -55,8 +58,8 @@ TEST(Shutdown, CloseSequenceInOrder) {
   RunCloseSequence(input, system, seams);
   EXPECT_EQ(steps, (std::vector<std::string>{"tray", "exit", "destroy"}));
   for (const auto& e : input.Events()) {
-    EXPECT_EQ(e, (RecordingInput::Event{RecordingInput::Event::Kind::kKey, 18, 0,
-                                        kKeyEventKeyUp, {}}));
+    EXPECT_EQ(
+        e, (RecordingInput::Event{RecordingInput::Event::Kind::kKey, 18, 0, kKeyEventKeyUp, {}}));
   }
   EXPECT_EQ(system.pointerSpeed, 10);
 
@@ -81,10 +84,20 @@ TEST(Shutdown, DeviceRemovalLeavesPointerSpeedAndAlt) {
 }
 
 TEST(TextHelpers, ParseIntAndConversions) {
-  struct Case { const char* text; int32_t value; };
-  const Case cases[] = {{"42", 42},   {"-7", -7},     {"+3", 3},        {" 12x", 12},
-                        {"x12", 0},   {"", 0},        {"-", 0},         {"99999999999", 2147483647},
-                        {"-99999999999", -2147483647 - 1}, {"0007", 7}};
+  struct Case {
+    const char* text;
+    int32_t value;
+  };
+  const Case cases[] = {{"42", 42},
+                        {"-7", -7},
+                        {"+3", 3},
+                        {" 12x", 12},
+                        {"x12", 0},
+                        {"", 0},
+                        {"-", 0},
+                        {"99999999999", 2147483647},
+                        {"-99999999999", -2147483647 - 1},
+                        {"0007", 7}};
   for (const Case& c : cases) EXPECT_EQ(ParseInt(T(c.text)), c.value) << c.text;
   EXPECT_EQ(FormatInt(-15), u"-15");
   EXPECT_EQ(Narrow(Widen("Configuração ✓ 😀")), "Configuração ✓ 😀");

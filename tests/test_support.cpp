@@ -20,9 +20,7 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-Text ScratchFolder::folder() const {
-  return dir_.u16string();
-}
+Text ScratchFolder::folder() const { return dir_.u16string(); }
 
 Text ScratchFolder::Path(const std::string& name) const { return folder() + u"\\" + Widen(name); }
 

@@ -18,9 +18,8 @@ TEST(WakePortConcurrency, ASignalReachesTheWaiterWhoseConditionHolds) {
   std::thread first([&] {
     while (!stop) wake.Wait(std::chrono::seconds(10), [&] { return first_ready || stop.load(); });
   });
-  std::thread second([&] {
-    wake.Wait(std::chrono::seconds(10), [&] { return second_ready.load(); });
-  });
+  std::thread second(
+      [&] { wake.Wait(std::chrono::seconds(10), [&] { return second_ready.load(); }); });
   std::this_thread::sleep_for(std::chrono::milliseconds(20));  // both are waiting
   const auto start = std::chrono::steady_clock::now();
   second_ready = true;

@@ -15,8 +15,7 @@ struct PagePictures {
 PagePictures PicturesOf(uint8_t page) {
   switch (page) {
     case kAdvancedPage:
-      return {SkinPicture::kAdvancedNormal, SkinPicture::kAdvancedOver,
-              SkinPicture::kAdvancedDown};
+      return {SkinPicture::kAdvancedNormal, SkinPicture::kAdvancedOver, SkinPicture::kAdvancedDown};
     case kColourPage:
       return {SkinPicture::kColourNormal, SkinPicture::kColourOver, SkinPicture::kColourDown};
     default:
@@ -80,11 +79,10 @@ class KeyDrawer {
   const PagePictures& pictures_;
 };
 
-uint32_t ByteIndex(int32_t value) {
-  return value < 0 ? kNoSkinHit : static_cast<uint32_t>(value);
-}
+uint32_t ByteIndex(int32_t value) { return value < 0 ? kNoSkinHit : static_cast<uint32_t>(value); }
 
-void PaintMainStates(const PaintInputs& in, CanvasPort& canvas, const KeyDrawer<kMainSkinKeys>& keys) {
+void PaintMainStates(const PaintInputs& in, CanvasPort& canvas,
+                     const KeyDrawer<kMainSkinKeys>& keys) {
   const MouseProfile& p = in.profile;
   keys.Pressed(kFirstCurrentLevelKey + ByteIndex(p.dpiLevel));
 
@@ -142,10 +140,17 @@ void PaintColourStates(const PaintInputs& in, const KeyDrawer<kColourSkinKeys>& 
     return;
   }
   switch (in.ui.previewColour) {
-    case 0: keys.From(SkinPicture::kColourTileBlue, kPreviewTileKey); break;
-    case 2: keys.From(pictures.over, kPreviewTileKey); break;
-    case 3: keys.From(pictures.down, kPreviewTileKey); break;
-    default: break;  // colour 1 is the background's own tile
+    case 0:
+      keys.From(SkinPicture::kColourTileBlue, kPreviewTileKey);
+      break;
+    case 2:
+      keys.From(pictures.over, kPreviewTileKey);
+      break;
+    case 3:
+      keys.From(pictures.down, kPreviewTileKey);
+      break;
+    default:
+      break;  // colour 1 is the background's own tile
   }
 }
 
@@ -158,8 +163,8 @@ void PaintSharedStrip(const PaintInputs& in, uint8_t page, const KeyDrawer<kMain
   // Only the five user slots have a button; the internal slots 6 and up
   // would otherwise press a page tab or a language button.
   const bool userSlot = in.configNumber >= 1 && in.configNumber <= kSlotCount;
-  const uint32_t slot = userSlot ? kFirstSlotKey - 1 + static_cast<uint32_t>(in.configNumber)
-                                 : kNoSkinHit;
+  const uint32_t slot =
+      userSlot ? kFirstSlotKey - 1 + static_cast<uint32_t>(in.configNumber) : kNoSkinHit;
   for (uint32_t key = 0; key < kSharedStripKeys; ++key) {
     if (key == slot) {
       keys.Pressed(key);
@@ -179,7 +184,7 @@ class TextPainter {
     if (text.empty()) return;
     const TextExtent size = canvas_.MeasureText(text);
     canvas_.PutText(r.x + (r.width - size.width) / 2, r.y + (r.height - size.height) / 2, text,
-                     colour);
+                    colour);
   }
   void LeftAligned(const SkinRect& r, TextView text, TextColour colour) const {
     if (text.empty()) return;
@@ -210,23 +215,23 @@ class TextPainter {
   void AdvancedKeys(const PaintInputs& in) const {
     AdvancedSkinTable& t = in.skin.advanced;
     const bool english = in.language != 0;
-    t.captions[kRecordKey] = in.recording ? (english ? u"Stop" : u"Parar")
-                                          : (english ? u"Record" : u"Gravar");
+    t.captions[kRecordKey] =
+        in.recording ? (english ? u"Stop" : u"Parar") : (english ? u"Record" : u"Gravar");
     t.captions[kFireTimeTextKey] = FormatInt(in.profile.fireTime) + u"ms";
     t.captions[kDownCountKey] = u"[↓]" + FormatInt(in.counters.downCount);
     t.captions[kUpCountKey] = u"[↑]" + FormatInt(in.counters.upCount);
     for (uint32_t key = 0; key < kAdvancedSkinKeys; ++key) {
-      Centred(t.rects[key], t.captions[key],
-              key == in.ui.advancedHover ? kRedText : kWhiteText);
+      Centred(t.rects[key], t.captions[key], key == in.ui.advancedHover ? kRedText : kWhiteText);
     }
   }
 
   void ColourKeys(const PaintInputs& in) const {
     const ColourSkinTable& t = in.skin.colour;
-    const auto level = static_cast<size_t>(std::clamp<int32_t>(in.profile.dpiLevel, 0, kDpiLevelCount - 1));
+    const auto level =
+        static_cast<size_t>(std::clamp<int32_t>(in.profile.dpiLevel, 0, kDpiLevelCount - 1));
     for (uint32_t key = 0; key < kColourSkinKeys; ++key) {
-      const TextView text =
-          key == kDpiReadoutKey ? TextView(DpiReadout(in.profile.appliedDpiValue[level]))
+      const TextView text = key == kDpiReadoutKey
+                                ? TextView(DpiReadout(in.profile.appliedDpiValue[level]))
                                 : TextView(t.captions[key]);
       Centred(t.rects[key], text, kWhiteText);
     }
@@ -254,11 +259,16 @@ Text FunctionLabel(int32_t code, const FunctionNameTable& names, const MacroStor
 
 const char16_t* DpiReadout(int valueIndex) {
   switch (valueIndex) {
-    case 0: return u"3200";
-    case 2: return u"1600";
-    case 3: return u"2000";
-    case 4: return u"2400";
-    default: return u"1200";
+    case 0:
+      return u"3200";
+    case 2:
+      return u"1600";
+    case 3:
+      return u"2000";
+    case 4:
+      return u"2400";
+    default:
+      return u"1200";
   }
 }
 

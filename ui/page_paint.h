@@ -57,12 +57,12 @@ bool LoadPageSkin(const SkinSources& sources, const Text& skinFolder, int32_t la
 struct PaintInputs {
   const UiState& ui;
   PageSkin& skin;
-  int32_t language = 1;       // non-zero English
-  int32_t configNumber = 1;   // current configuration slot
+  int32_t language = 1;      // non-zero English
+  int32_t configNumber = 1;  // current configuration slot
   const MouseProfile& profile;
   const MacroStore& macros;
-  bool recording = false;     // a macro recording runs
-  EventCounters counters;     // press and release lines of the event list
+  bool recording = false;  // a macro recording runs
+  EventCounters counters;  // press and release lines of the event list
   const AttentionState& attention;
 };
 

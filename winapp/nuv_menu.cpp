@@ -174,7 +174,8 @@ CNuvMenu& TrayMenu() {
 }
 
 bool LoadNuvMenus(int32_t uiLanguage, HINSTANCE module) {
-  const bool context = MacroContextMenu().LoadForLanguage(MenuRole::MacroContext, uiLanguage, module);
+  const bool context =
+      MacroContextMenu().LoadForLanguage(MenuRole::MacroContext, uiLanguage, module);
   const bool tray = TrayMenu().LoadForLanguage(MenuRole::Tray, uiLanguage, module);
   return context && tray;
 }

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "app/startup.h"
-#include "winapp/nuv_talv_dlg.h"
 #include "platform/win32/win32_text.h"
 #include "winapp/hid_choice.h"
+#include "winapp/nuv_talv_dlg.h"
 
 namespace nuv::win32 {
 

@@ -6,10 +6,10 @@
 
 #include "app/startup.h"
 #include "platform/win32/win32_hid.h"
-#include "winapp/nuv_menu.h"
-#include "winapp/skin_region.h"
 #include "platform/win32/win32_text.h"
 #include "res/resource.h"
+#include "winapp/nuv_menu.h"
+#include "winapp/skin_region.h"
 
 namespace nuv::win32 {
 
@@ -41,14 +41,14 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnCommandEntry(kCommandShowWindowSecond, kCommandShowWindowSecond,
                    &CNUV_TalvDlg::OnShowWindowCommand),
     OnCommandEntry(kCommandExitDriver, kCommandExitDriver, &CNUV_TalvDlg::OnExitCommand),
-    OnCommandEntry(kCommandExitDriverSecond, kCommandExitDriverSecond, &CNUV_TalvDlg::OnExitCommand),
+    OnCommandEntry(kCommandExitDriverSecond, kCommandExitDriverSecond,
+                   &CNUV_TalvDlg::OnExitCommand),
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
 };
 
-CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
-    : Dialog(IDD_NUV_TALV_DIALOG), context_(context) {
+CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context) : Dialog(IDD_NUV_TALV_DIALOG), context_(context) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -262,7 +262,6 @@ void CNUV_TalvDlg::Repaint() {
   }
 }
 
-
 // ---- Close ----
 
 ShutdownSeams CNUV_TalvDlg::CloseSeams() {
@@ -375,7 +374,8 @@ bool CNUV_TalvDlg::OnControlColour(WndMessage& m) {
 }
 
 bool CNUV_TalvDlg::OnTrayNotify(WndMessage& m) {
-  m.result = static_cast<LRESULT>(nuv::OnTrayNotify(*this, m.wParam, static_cast<uint64_t>(m.lParam)));
+  m.result =
+      static_cast<LRESULT>(nuv::OnTrayNotify(*this, m.wParam, static_cast<uint64_t>(m.lParam)));
   return true;
 }
 
@@ -407,8 +407,9 @@ bool CNUV_TalvDlg::OnDeviceChange(WndMessage& m) {
   if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
     broadcast = DecodeDeviceChange(m.lParam);
   }
-  m.result = context_.core.connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr) ? TRUE
-                                                                                          : FALSE;
+  m.result = context_.core.connection.OnDeviceChange(event, broadcast ? &*broadcast : nullptr)
+                 ? TRUE
+                 : FALSE;
   return true;
 }
 

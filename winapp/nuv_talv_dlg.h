@@ -5,15 +5,15 @@
 
 #include <span>
 
-#include "app/main_window.h"
 #include <memory>
+#include "app/main_window.h"
 
-#include "winapp/nuv_talv_app.h"
-#include "winapp/main_window_paint.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
 #include "ui/skin_shape.h"
 #include "ui/skin_tables.h"
+#include "winapp/main_window_paint.h"
+#include "winapp/nuv_talv_app.h"
 
 namespace nuv::win32 {
 

@@ -12,8 +12,8 @@ namespace {
 // Blanks as the private-profile parser sees them (0x1A is the old end-of-file mark).
 bool IsBlank(char16_t c) {
   return c == u' ' || (c >= u'\t' && c <= u'\r') || c == 0x1A || c == 0x85 || c == 0xA0 ||
-         c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-         c == 0x202F || c == 0x205F || c == 0x3000;
+         c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+         c == 0x205F || c == 0x3000;
 }
 
 TextView Trim(TextView s) {
@@ -225,8 +225,7 @@ bool IniDocument::Set(TextView section, TextView key, TextView value) {
   return true;
 }
 
-Text HostIni::GetString(const Text& path, const Text& section, const Text& key,
-                        size_t capacity) {
+Text HostIni::GetString(const Text& path, const Text& section, const Text& key, size_t capacity) {
   std::lock_guard lock(FileLock());
   std::string bytes;
   if (!ReadFile(path, bytes)) return Text();
@@ -236,13 +235,14 @@ Text HostIni::GetString(const Text& path, const Text& section, const Text& key,
   return CopyEntry(*entry->value, capacity);
 }
 
-bool HostIni::SetString(const Text& path, const Text& section, const Text& key,
-                        const Text& value) {
+bool HostIni::SetString(const Text& path, const Text& section, const Text& key, const Text& value) {
   std::lock_guard lock(FileLock());
   std::string bytes;
   IniDocument doc;
-  if (ReadFile(path, bytes)) doc = IniDocument::Parse(bytes);
-  else doc.sections.push_back(IniDocument::Section{});
+  if (ReadFile(path, bytes))
+    doc = IniDocument::Parse(bytes);
+  else
+    doc.sections.push_back(IniDocument::Section{});
   if (!doc.Set(section, key, value)) return true;
   std::ofstream out(ToFsPath(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;

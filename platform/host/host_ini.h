@@ -15,8 +15,7 @@ namespace nuv {
 
 class HostIni : public IniPort {
  public:
-  Text GetString(const Text& path, const Text& section, const Text& key,
-                 size_t capacity) override;
+  Text GetString(const Text& path, const Text& section, const Text& key, size_t capacity) override;
   bool SetString(const Text& path, const Text& section, const Text& key,
                  const Text& value) override;
 };

@@ -26,8 +26,8 @@ class RecordingInput : public InputPort {
 
   void KeyEvent(uint8_t virtual_key, uint8_t scan_code, uint32_t flags) override {
     std::lock_guard lock(mutex_);
-    events_.push_back({Event::Kind::kKey, virtual_key, scan_code, flags,
-                       std::chrono::steady_clock::now()});
+    events_.push_back(
+        {Event::Kind::kKey, virtual_key, scan_code, flags, std::chrono::steady_clock::now()});
   }
   void MouseEvent(uint32_t flags) override {
     std::lock_guard lock(mutex_);

@@ -33,8 +33,8 @@
 #include <vector>
 
 #include "platform/hid_port.h"
-#include "platform/wake_port.h"
 #include "platform/virtual/virtual_control.h"
+#include "platform/wake_port.h"
 
 namespace nuv {
 

@@ -88,7 +88,8 @@ const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
         MakeSurface(decoded.width, decoded.height, s)) {
       auto* out = static_cast<uint8_t*>(s.bits);
       const uint8_t* in = decoded.rgb.data();
-      const size_t pixels = static_cast<size_t>(decoded.width) * static_cast<size_t>(decoded.height);
+      const size_t pixels =
+          static_cast<size_t>(decoded.width) * static_cast<size_t>(decoded.height);
       for (size_t i = 0; i < pixels; ++i, in += 3, out += 4) {
         out[0] = in[2];
         out[1] = in[1];
@@ -119,11 +120,11 @@ uint32_t GdiCanvas::BackBufferPixel(int x, int y) const {
   if (back_.bits == nullptr || x < 0 || y < 0 || x >= back_.width || y >= back_.height) return 0;
   GdiFlush();
   uint32_t value = 0;
-  std::memcpy(&value,
-              static_cast<const uint8_t*>(back_.bits) +
-                  (static_cast<size_t>(y) * static_cast<size_t>(back_.width) +
-                   static_cast<size_t>(x)) * 4,
-              4);
+  std::memcpy(
+      &value,
+      static_cast<const uint8_t*>(back_.bits) +
+          (static_cast<size_t>(y) * static_cast<size_t>(back_.width) + static_cast<size_t>(x)) * 4,
+      4);
   return value & 0xFFFFFFu;
 }
 
@@ -138,8 +139,8 @@ void GdiCanvas::BeginPage(SkinPicture background) {
   if (picture != nullptr) CopyFrom(background, 0, 0, 0, 0, picture->width, picture->height);
 }
 
-void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x,
-                         int32_t y, int32_t width, int32_t height) {
+void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x, int32_t y,
+                         int32_t width, int32_t height) {
   if (back_.dc == nullptr) return;
   const Surface* from = PictureOf(source);
   if (from == nullptr) return;

@@ -28,8 +28,10 @@ Win32Clock::Win32Clock() {
   // 2 ms polls and the macro pauses close to what they say.
   HANDLE probe = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                         TIMER_ALL_ACCESS);
-  if (probe) CloseHandle(probe);
-  else timeBeginPeriod(1);
+  if (probe)
+    CloseHandle(probe);
+  else
+    timeBeginPeriod(1);
 }
 
 void Win32Clock::SleepUntil(Clock::time_point deadline) {

@@ -7,8 +7,7 @@
 
 namespace nuv::win32 {
 
-Text Win32Ini::GetString(const Text& path, const Text& section, const Text& key,
-                         size_t capacity) {
+Text Win32Ini::GetString(const Text& path, const Text& section, const Text& key, size_t capacity) {
   if (capacity == 0) return Text();
   if (capacity > std::numeric_limits<DWORD>::max()) capacity = std::numeric_limits<DWORD>::max();
   std::vector<wchar_t> buffer(capacity, L'\0');

@@ -7,8 +7,7 @@ namespace nuv::win32 {
 
 class Win32Ini : public IniPort {
  public:
-  Text GetString(const Text& path, const Text& section, const Text& key,
-                 size_t capacity) override;
+  Text GetString(const Text& path, const Text& section, const Text& key, size_t capacity) override;
   bool SetString(const Text& path, const Text& section, const Text& key,
                  const Text& value) override;
 };

@@ -44,7 +44,7 @@ constexpr UINT kAnyNotifyCode = 0xFFFFFFFF;
 template <class T>
 struct MessageEntry {
   UINT message;
-  UINT firstId;     // WM_COMMAND only: command identifiers firstId..lastId
+  UINT firstId;  // WM_COMMAND only: command identifiers firstId..lastId
   UINT lastId;
   UINT notifyCode;  // WM_COMMAND only: notification code, or kAnyNotifyCode
   bool (T::*handler)(WndMessage&);

@@ -28,7 +28,8 @@ bool Control::Create(const wchar_t* className, DWORD style, const RECT& rect, HW
 bool Control::Subclass(HWND control) {
   if (!control) return false;
   Bind(control);
-  if (!SetWindowSubclass(control, SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+  if (!SetWindowSubclass(control, SubclassProcedure, kSubclassId,
+                         reinterpret_cast<DWORD_PTR>(this))) {
     Unbind();
     return false;
   }
@@ -82,7 +83,8 @@ LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wPar
 }
 
 int ListBox::AddString(const Text& text) {
-  return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text))))
+  return hwnd_ ? static_cast<int>(
+                     SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text))))
                : LB_ERR;
 }
 

@@ -1,6 +1,5 @@
 #include "platform/win32/wnd_dialog.h"
 
-
 namespace nuv::win32 {
 namespace {
 
@@ -93,9 +92,7 @@ void Dialog::EndOrDestroy(INT_PTR result) {
   }
 }
 
-bool Dialog::PreTranslateMessage(MSG& msg) {
-  return hwnd_ && IsDialogMessageW(hwnd_, &msg);
-}
+bool Dialog::PreTranslateMessage(MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd_, &msg); }
 
 bool Dialog::OnMessage(WndMessage& m) {
   switch (m.message) {

@@ -17,12 +17,12 @@ namespace {
 
 using namespace nuv;
 
-#define CHECK(condition)                                        \
-  do {                                                          \
-    if (!(condition)) {                                         \
-      std::fprintf(stderr, "check failed: %s\n", #condition);  \
-      std::abort();                                             \
-    }                                                           \
+#define CHECK(condition)                                      \
+  do {                                                        \
+    if (!(condition)) {                                       \
+      std::fprintf(stderr, "check failed: %s\n", #condition); \
+      std::abort();                                           \
+    }                                                         \
   } while (0)
 
 bool SameDocument(const IniDocument& a, const IniDocument& b) {

@@ -91,5 +91,4 @@ class MenuBitmap {
   void* bits_ = nullptr;
 };
 
-
 }  // namespace nuv::test

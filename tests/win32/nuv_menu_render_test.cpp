@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "winapp/nuv_menu.h"
 #include "tests/win32/menu_bitmap.h"
+#include "winapp/nuv_menu.h"
 
 namespace nuv::test {
 namespace {
@@ -20,7 +20,8 @@ namespace {
 using win32::CNuvMenu;
 
 void SaveShot(const MenuBitmap& bitmap, const char* name) {
-  if (const char* folder = std::getenv("NUV_MENU_SHOTS")) bitmap.Save(std::string(folder) + "\\" + name);
+  if (const char* folder = std::getenv("NUV_MENU_SHOTS"))
+    bitmap.Save(std::string(folder) + "\\" + name);
 }
 
 ULONG_PTR ItemData(HMENU menu, int position) {
@@ -155,8 +156,8 @@ LRESULT CALLBACK PopupOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM
               rect.top = std::min(rect.top, other.top);
             }
             HDC screen = GetDC(nullptr);
-            BitBlt(g_run->shot->dc(), 0, 0, g_run->shot->width(), g_run->shot->height(), screen, rect.left,
-                   rect.top, SRCCOPY);
+            BitBlt(g_run->shot->dc(), 0, 0, g_run->shot->width(), g_run->shot->height(), screen,
+                   rect.left, rect.top, SRCCOPY);
             ReleaseDC(nullptr, screen);
             g_run->captured = true;
           }
@@ -181,14 +182,15 @@ int CountPixels(const MenuBitmap& shot, COLORREF colour) {
 
 // Tracks sub-menu 0 of `menu` at a fixed place, presses `keys` in it, copies
 // the screen there into `shot` and closes it. False if windows cannot be made.
-bool TrackAndCapture(const CNuvMenu& menu, std::vector<WPARAM> keys, MenuBitmap& shot, PopupRun& run) {
+bool TrackAndCapture(const CNuvMenu& menu, std::vector<WPARAM> keys, MenuBitmap& shot,
+                     PopupRun& run) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = PopupOwnerProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"NuvMenuTestOwner";
   RegisterClassW(&windowClass);
-  HWND owner = CreateWindowExW(0, L"NuvMenuTestOwner", L"menu owner", WS_POPUP | WS_VISIBLE, 100, 100,
-                               40, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND owner = CreateWindowExW(0, L"NuvMenuTestOwner", L"menu owner", WS_POPUP | WS_VISIBLE, 100,
+                               100, 40, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
   if (!owner) return false;
   run.menu = &menu;
   run.keys = std::move(keys);
@@ -208,7 +210,8 @@ TEST(Win32NuvMenuRender, TrackedTrayMenuIsMeasuredAndDrawnThroughTheMenu) {
   ASSERT_TRUE(tray.LoadForLanguage(MenuRole::Tray, 1));
   MenuBitmap shot(200, 60);
   PopupRun run;
-  if (!TrackAndCapture(tray, {VK_DOWN, VK_DOWN}, shot, run)) GTEST_SKIP() << "no display for windows";
+  if (!TrackAndCapture(tray, {VK_DOWN, VK_DOWN}, shot, run))
+    GTEST_SKIP() << "no display for windows";
   EXPECT_GE(run.measured, 2);
   EXPECT_GE(run.drawn, 2);
   ASSERT_TRUE(run.captured) << run.idles << " idle messages";
@@ -226,7 +229,8 @@ TEST(Win32NuvMenuRender, TrackedContextMenuOpensItsSubMenusOwnerDrawn) {
     MenuBitmap shot(480, 160);
     PopupRun run;
     // "Add Backward" > "Mid Button" > the up item.
-    const std::vector<WPARAM> keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN};
+    const std::vector<WPARAM> keys = {VK_DOWN, VK_DOWN,  VK_RIGHT, VK_DOWN,
+                                      VK_DOWN, VK_RIGHT, VK_DOWN};
     if (!TrackAndCapture(context, keys, shot, run)) GTEST_SKIP() << "no display for windows";
     ASSERT_TRUE(run.captured) << run.idles << " idle messages";
     SaveShot(shot, language ? "context_popup_en.bmp" : "context_popup_cn.bmp");

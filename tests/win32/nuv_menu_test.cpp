@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "winapp/nuv_menu.h"
 #include "platform/win32/win32_text.h"
 #include "res/menu_ids.h"
 #include "tests/win32/menu_bitmap.h"
+#include "winapp/nuv_menu.h"
 
 namespace nuv::test {
 namespace {
@@ -40,7 +40,9 @@ std::vector<Node> Describe(HMENU menu) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t text[256] = {};
     const int length = GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
-    Node node{win32::FromW(text, static_cast<size_t>(length)), static_cast<int32_t>(GetMenuItemID(menu, i)), {}};
+    Node node{win32::FromW(text, static_cast<size_t>(length)),
+              static_cast<int32_t>(GetMenuItemID(menu, i)),
+              {}};
     if (HMENU sub = GetSubMenu(menu, i)) node.children = Describe(sub);
     nodes.push_back(node);
   }
@@ -77,21 +79,24 @@ std::vector<Node> ExpectedShownMenu(UINT resource) {
     case IDR_MENU_TRAY_CN:
       return {Leaf(u"Mostrar Janela ", 32837), Leaf(u"Sair do Driver", 32838)};
     case IDR_MENU_MACRO_EN:
-      return MacroMenu({u"Add Forward", u"Add Backward"}, {u"Left Button", u"Right Button", u"Mid Button"},
-                       {u"Down ", u"Down", u"Down"}, u"Up",
-                       {32802, 32803, 32804, 32805, 32806, 32807, 32809, 32810, 32811, 32812, 32813, 32814},
-                       u"Modify Delay", 32780, u"Delete", 32781);
+      return MacroMenu(
+          {u"Add Forward", u"Add Backward"}, {u"Left Button", u"Right Button", u"Mid Button"},
+          {u"Down ", u"Down", u"Down"}, u"Up",
+          {32802, 32803, 32804, 32805, 32806, 32807, 32809, 32810, 32811, 32812, 32813, 32814},
+          u"Modify Delay", 32780, u"Delete", 32781);
     case IDR_MENU_MACRO_CN:
-      return MacroMenu({u"Adicionar Adiante  ", u"Adicionar Retroceder "},
-                       {u"Bot\u00e3o Esquerdo", u"Bot\u00e3o Direito", u"Bot\u00e3o do Meio"},
-                       {u"Para baixo ", u"Para baixo ", u"Para baixo "}, u"Para cima",
-                       {32817, 32818, 32820, 32821, 32823, 32824, 32829, 32830, 32831, 32832, 32833, 32834},
-                       u"Modificar Espera", 32835, u"Apagar", 32836);
+      return MacroMenu(
+          {u"Adicionar Adiante  ", u"Adicionar Retroceder "},
+          {u"Bot\u00e3o Esquerdo", u"Bot\u00e3o Direito", u"Bot\u00e3o do Meio"},
+          {u"Para baixo ", u"Para baixo ", u"Para baixo "}, u"Para cima",
+          {32817, 32818, 32820, 32821, 32823, 32824, 32829, 32830, 32831, 32832, 32833, 32834},
+          u"Modificar Espera", 32835, u"Apagar", 32836);
   }
   return {};
 }
 
-constexpr UINT kAllMenus[] = {IDR_MENU_MACRO_EN, IDR_MENU_TRAY_EN, IDR_MENU_MACRO_CN, IDR_MENU_TRAY_CN};
+constexpr UINT kAllMenus[] = {IDR_MENU_MACRO_EN, IDR_MENU_TRAY_EN, IDR_MENU_MACRO_CN,
+                              IDR_MENU_TRAY_CN};
 
 TEST(Win32NuvMenu, ResourcesHoldTheExactTextsAndIdentifiers) {
   for (UINT resource : kAllMenus) {
@@ -106,7 +111,8 @@ TEST(Win32NuvMenu, ResourcesHoldTheExactTextsAndIdentifiers) {
 
 // Every item below `menu` is owner-drawn with a record of `owner` that repeats
 // its text and identifier, and the items that opened a sub-menu still do.
-void ExpectOwnerDrawn(HMENU menu, const std::vector<Node>& expected, const CNuvMenu& owner, size_t& next) {
+void ExpectOwnerDrawn(HMENU menu, const std::vector<Node>& expected, const CNuvMenu& owner,
+                      size_t& next) {
   ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(expected.size()));
   for (size_t i = 0; i < expected.size(); ++i) {
     MENUITEMINFOW info{};
@@ -218,7 +224,6 @@ DRAWITEMSTRUCT MenuDraw(HDC dc, const MenuItemRecord* record, RECT rect, bool se
   draw.itemData = reinterpret_cast<ULONG_PTR>(record);
   return draw;
 }
-
 
 TEST(Win32NuvMenu, DrawingGivesTheFillTheGradientAndTheText) {
   CNuvMenu menu;

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/host/recording_messages.h"
-#include "winapp/main_window_paint.h"
 #include "platform/win32/win32_ini.h"
 #include "platform/win32/win32_picture.h"
 #include "skin_test_support.h"
+#include "winapp/main_window_paint.h"
 
 namespace nuv {
 namespace {
@@ -22,7 +22,11 @@ struct ShippedPaint {
     decoder.Load(folder + u"\\main_mask.jpg", mask);
   }
   PaintInputs Inputs() {
-    return {.ui = ui, .skin = skin, .profile = profile, .macros = macros, .counters = {},
+    return {.ui = ui,
+            .skin = skin,
+            .profile = profile,
+            .macros = macros,
+            .counters = {},
             .attention = attention};
   }
 
@@ -63,12 +67,11 @@ TEST(Win32PaintCanvas, PaintsEveryPageOfTheShippedSkin) {
     win32::PaintMainWindow(target, canvas, s.Inputs(), s.mask.width, s.mask.height);
     Picture normal, over;
     ASSERT_TRUE(s.decoder.Load(s.folder + page.normal, normal));
-    ASSERT_TRUE(s.decoder.Load(s.folder + SkinPictureFileName(page.page == kMainPage
-                                                                  ? SkinPicture::kMainOver
-                                                              : page.page == kAdvancedPage
-                                                                  ? SkinPicture::kAdvancedOver
-                                                                  : SkinPicture::kColourOver),
-                               over));
+    ASSERT_TRUE(s.decoder.Load(
+        s.folder + SkinPictureFileName(page.page == kMainPage       ? SkinPicture::kMainOver
+                                       : page.page == kAdvancedPage ? SkinPicture::kAdvancedOver
+                                                                    : SkinPicture::kColourOver),
+        over));
     // The hovered key shows the "over" picture; the corner shows the background.
     const SkinRect& tray = s.skin.main.rects[13];
     const int cx = tray.x + 1, cy = tray.y + 1;

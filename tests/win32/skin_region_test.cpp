@@ -5,8 +5,8 @@
 #include <random>
 
 #include "platform/win32/win32_picture.h"
-#include "winapp/skin_region.h"
 #include "skin_test_support.h"
+#include "winapp/skin_region.h"
 
 namespace nuv::test {
 namespace {

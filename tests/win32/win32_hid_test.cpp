@@ -8,9 +8,9 @@
 #include "device/device_link.h"
 #include "platform/virtual/virtual_mouse.h"
 #include "platform/win32/win32_text.h"
-#include "winapp/hid_choice.h"
 #include "settings/settings_protocol.h"
 #include "test_support.h"
+#include "winapp/hid_choice.h"
 
 namespace nuv::test {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <memory>
 #include <cstring>
-#include <thread>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/wnd_controls.h"
@@ -115,9 +115,11 @@ TEST(WndFramework, TableEntriesMatchMessagesCommandRangesAndNotifyCodes) {
   EXPECT_TRUE(EntryMatches(WM_COMMAND, 505, 505, BN_CLICKED, m));
   EXPECT_FALSE(EntryMatches(WM_COMMAND, 505, 505, LBN_SELCHANGE, m));
   for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message) {
-    EXPECT_TRUE(EntryMatches(kAnyCtlColor, 0, 0, kAnyNotifyCode, WndMessage{nullptr, message, 0, 0, 0}));
+    EXPECT_TRUE(
+        EntryMatches(kAnyCtlColor, 0, 0, kAnyNotifyCode, WndMessage{nullptr, message, 0, 0, 0}));
   }
-  EXPECT_FALSE(EntryMatches(kAnyCtlColor, 0, 0, kAnyNotifyCode, WndMessage{nullptr, WM_PAINT, 0, 0, 0}));
+  EXPECT_FALSE(
+      EntryMatches(kAnyCtlColor, 0, 0, kAnyNotifyCode, WndMessage{nullptr, WM_PAINT, 0, 0, 0}));
   // Other messages ignore the identifier fields.
   EXPECT_TRUE(EntryMatches(WM_CLOSE, 7, 9, 3, WndMessage{nullptr, WM_CLOSE, 1, 2, 0}));
 }
