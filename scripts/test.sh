@@ -54,6 +54,20 @@ native_tier() {  # name build-dir gtest-filter cmake-args...
   fi
 }
 
+echo "== layers and format"
+if scripts/check_layers.sh; then
+  PASSED=$((PASSED + 1)); SUMMARY+=("layers: passed")
+else
+  FAILED=$((FAILED + 1)); SUMMARY+=("layers: FAILED")
+fi
+# shellcheck disable=SC2046
+if git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror 2>"$RESULTS/format.log"; then
+  PASSED=$((PASSED + 1)); SUMMARY+=("format: passed")
+else
+  FAILED=$((FAILED + 1)); SUMMARY+=("format: FAILED (see $RESULTS/format.log)")
+  head -n 20 "$RESULTS/format.log"
+fi
+
 native_tier native "$ROOT/build/native" '*' -DCMAKE_BUILD_TYPE=Debug
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
