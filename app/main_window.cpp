@@ -90,25 +90,36 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
   steps.SetTitle(Text(kMainWindowTitle));
 
   session.skinFolder = SkinFolderFor(session.applicationFolder);
-  // A missing layout file has closed the window; nothing after it may run on
-  // a window that is gone.
-  if (!steps.LoadPageSkins(session.skinFolder, language)) return InitOutcome::kClosed;
+  // From here on a step may show a message box (a malformed skin entry, a
+  // missing macro file) whose loop can answer a WM_CLOSE: the close sequence
+  // has then run and the window is gone, and nothing after it may run, least
+  // of all the device search and the apply.
+  const auto closed = [&steps] { return steps.WindowGone(); };
+  if (!steps.LoadPageSkins(session.skinFolder, language) || closed()) return InitOutcome::kClosed;
   steps.ConstructMacroControls();
-  if (!steps.LoadWarningSkin(session.skinFolder, language)) return InitOutcome::kClosed;
+  if (closed()) return InitOutcome::kClosed;
+  if (!steps.LoadWarningSkin(session.skinFolder, language) || closed()) {
+    return InitOutcome::kClosed;
+  }
   steps.CreateFonts();
+  if (closed()) return InitOutcome::kClosed;
 
   session.maskPath = session.skinFolder + u"\\main_mask.jpg";
   steps.CutWindowShape(session.maskPath);
+  if (closed()) return InitOutcome::kClosed;
 
   session.macroFilePath = MacroFiles::WorkingFilePath(session.applicationFolder, language);
   steps.LoadMacros(session.macroFilePath);
+  if (closed()) return InitOutcome::kClosed;
   steps.LoadMenus(language);
+  if (closed()) return InitOutcome::kClosed;
 
   if (!steps.SearchDevice()) {
     steps.ReportMissingMouse(language);
     steps.RunCloseSequence();
     return InitOutcome::kClosed;
   }
+  if (closed()) return InitOutcome::kClosed;
   steps.Wait(kApplyDelayMs);
   steps.ApplyProfile();
   if (CommandLineAsksHidden(steps.CommandLine())) session.startHidden = 1;

@@ -146,14 +146,18 @@ class MainWindowSteps {
   virtual void Wait(int milliseconds) = 0;
   virtual void ApplyProfile() = 0;
   virtual Text CommandLine() = 0;
+  // True once the window has been destroyed (a WM_CLOSE answered inside a
+  // step's message box runs the close sequence).
+  virtual bool WindowGone() = 0;
 };
 
 enum class InitOutcome { kRunning, kClosed };
 
 // The main window's initialisation after the base dialog's: configuration,
 // language, profile, skins, controls, fonts, shape, macros, menus, device,
-// apply, command line. Ends early (kClosed) when a skin file is missing or the
-// mouse is not there; the window has then been closed.
+// apply, command line. Ends early (kClosed) when a skin file is missing, the
+// mouse is not there, or the window was closed during a step; the window has
+// then been closed.
 InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
                                  MainWindowSteps& steps);
 

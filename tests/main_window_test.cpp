@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -186,8 +187,15 @@ class RecordingSteps : public MainWindowSteps {
     calls.push_back("command line");
     return commandLine;
   }
+  bool WindowGone() override {
+    // A WM_CLOSE handled inside the step's message box destroyed the window.
+    return !closeDuring.empty() && std::any_of(calls.begin(), calls.end(), [&](const auto& c) {
+      return c.rfind(closeDuring, 0) == 0;
+    });
+  }
 
   std::vector<std::string> calls;
+  std::string closeDuring;
   bool skinsPresent = true;
   uint8_t mousePresent = 1;
   Text commandLine = u"\"C:\\NUV\\NUV_Talv.exe\"";
@@ -262,6 +270,18 @@ TEST(MainWindowInit, MissingSkinFileStopsBeforeAnythingTouchesTheClosedWindow) {
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kClosed);
   EXPECT_EQ(f.steps.calls.back().rfind("skins ", 0), 0u);
   EXPECT_EQ(std::count(f.steps.calls.begin(), f.steps.calls.end(), "search"), 0);
+}
+
+TEST(MainWindowInit, WindowClosedDuringAStepEndsTheInitialisationThere) {
+  // Any step from the skins on may show a message box, whose loop can close
+  // the window; what follows must not touch the device or the closed window.
+  for (const std::string step :
+       {"skins", "controls", "warning", "fonts", "shape", "macros", "menus", "search"}) {
+    InitFixture f("[Init]\r\nVER_SEL=1\r\n");
+    f.steps.closeDuring = step;
+    EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kClosed) << step;
+    EXPECT_EQ(f.steps.calls.back().rfind(step, 0), 0u) << step;
+  }
 }
 
 TEST(MainWindowInit, HiddenStartOnlyWithCapitalHideAfterTheLastDash) {

@@ -115,6 +115,7 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   void Wait(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
   void ApplyProfile() override;
   Text CommandLine() override;
+  bool WindowGone() override { return hwnd_ == nullptr || !IsWindow(hwnd_); }
 
   // TrayView
   void AddTrayIcon() override;
