@@ -1,6 +1,7 @@
 #include "settings/settings_protocol.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace nuv {
 
@@ -24,12 +25,13 @@ bool FeatureReportSender::BuildAndSend(uint8_t command, uint8_t first, uint8_t s
 
 bool FeatureReportSender::Send(uint8_t command, uint8_t first, uint8_t second) {
   std::lock_guard lock(mutex_);
+  if (closed()) return false;
   return BuildAndSend(command, first, second);
 }
 
 bool FeatureReportSender::SendIfWritable(uint8_t command, uint8_t first, uint8_t second) {
   std::lock_guard lock(mutex_);
-  if (link_.writeHandle == kInvalidHidHandle) return false;
+  if (closed() || link_.writeHandle == kInvalidHidHandle) return false;
   return BuildAndSend(command, first, second);
 }
 
@@ -41,7 +43,12 @@ bool FeatureReportSender::SendDpiAndLed(const MouseProfile& profile, int led) {
   return Send(kCommandDpiAndLed, static_cast<uint8_t>(level), DpiLedByte(value, led));
 }
 
-void FeatureReportSender::SendExitCommand() { SendIfWritable(kCommandExit, 0, 0); }
+void FeatureReportSender::SendExitCommand() {
+  std::lock_guard lock(mutex_);
+  if (closed()) return;
+  closed_.store(true, std::memory_order_release);
+  if (link_.writeHandle != kInvalidHidHandle) BuildAndSend(kCommandExit, 0, 0);
+}
 
 void ProfileApplier::SendButtons() {
   for (int i = 1; i <= kButtonCount; ++i) {
@@ -65,7 +72,24 @@ void ProfileApplier::SendButtons() {
   }
 }
 
+std::unique_lock<std::timed_mutex> ProfileApplier::LockApplies() {
+  std::unique_lock lock(applyMutex_, std::defer_lock);
+  while (!lock.try_lock_for(std::chrono::milliseconds(1))) {
+    if (seams.whileWaiting) seams.whileWaiting();
+  }
+  return lock;
+}
+
+void ProfileApplier::EndApplies() {
+  const auto lock = LockApplies();
+  sender_.SendExitCommand();
+}
+
 void ProfileApplier::ApplyProfile() {
+  const auto lock = LockApplies();
+  // After the close sequence's exit command: no report, no system setting
+  // (the close has set the pointer speed to 10) and no file write.
+  if (sender_.closed()) return;
   const Text& path = store_.configPath;
   attention_.armed = 1;
   store_.WriteCurrentConfig(path);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -50,8 +51,11 @@ class FeatureReportSender {
   // DPI report of the profile's DPI level (limited to 0..3) with its applied
   // DPI value and LED value `led`.
   bool SendDpiAndLed(const MouseProfile& profile, int led);
-  // The close sequence's command 0x20.
+  // The close sequence's command 0x20. It is the last report: every send
+  // after it is refused, so a worker that outlives the close (a DPI step, a
+  // profile switch) cannot configure a mouse that was told the program ended.
   void SendExitCommand();
+  bool closed() const { return closed_.load(std::memory_order_acquire); }
 
  private:
   bool BuildAndSend(uint8_t command, uint8_t first, uint8_t second);
@@ -59,6 +63,7 @@ class FeatureReportSender {
   HidPort& hid_;
   const DeviceLink& link_;
   std::mutex mutex_;
+  std::atomic<bool> closed_{false};
   std::array<uint8_t, kFeatureReportCapacity> report_{};
 };
 
@@ -75,6 +80,11 @@ struct ApplySeams {
   // Starts the attention blinker for the window (and sets its running flag).
   std::function<void()> startBlinker;
   std::function<void()> repaint;
+  // Called again and again while a thread waits for another thread's apply to
+  // end. An apply broadcasts the changed system settings to every window and
+  // waits for the answers, so a window thread that waits must keep answering
+  // the messages sent to its windows.
+  std::function<void()> whileWaiting;
 };
 
 class ProfileApplier {
@@ -87,17 +97,23 @@ class ProfileApplier {
 
   // Buttons, wheel, DPI and LED, pointer speed, wheel lines, fire time, with
   // CurConfig, the mirror slot 6 and the current slot written around them.
-  // Nothing is reported; a missing mouse only makes the sends fail.
+  // Nothing is reported; a missing mouse only makes the sends fail. Applies
+  // run whole, one at a time (the window thread after a power event, the
+  // executor after a profile switch); after EndApplies they do nothing.
   void ApplyProfile();
+  // The close sequence's exit command, once an apply under way has ended.
+  void EndApplies();
 
  private:
   void SendButtons();
+  std::unique_lock<std::timed_mutex> LockApplies();
 
   MouseProfile& profile_;
   ConfigStore& store_;
   FeatureReportSender& sender_;
   SystemSettingsPort& system_;
   AttentionState& attention_;
+  std::timed_mutex applyMutex_;
 };
 
 }  // namespace nuv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -196,6 +197,25 @@ TEST_F(ApplyTest, MouseGoneAfterTheSearchFailsQuietly) {
   EXPECT_EQ(Get("Config2", "DPI_LEVEL"), "0");
 }
 
+TEST_F(ApplyTest, AfterTheExitCommandNothingIsSentSetOrWritten) {
+  ASSERT_EQ(connection.Search(), 1);
+  applier.ApplyProfile();
+  applier.EndApplies();
+  const auto atClose = mouse.ReceivedFeatureReports();
+  EXPECT_EQ(atClose.back(), Report(0x20, 0, 0));
+  const int setCalls = system.setCalls;
+
+  // A power event or a profile switch on a worker that outlived the close.
+  store.currentConfig = 4;
+  applier.ApplyProfile();
+  sender.SendDpiAndLed(profile, 3);
+  EXPECT_FALSE(sender.SendIfWritable(kCommandButtonFunction, 1, 1));
+  applier.EndApplies();
+  EXPECT_EQ(mouse.ReceivedFeatureReports(), atClose);
+  EXPECT_EQ(system.setCalls.load(), setCalls);
+  EXPECT_EQ(Get("Init", "CurConfig"), "2");
+}
+
 TEST(FeatureReportBytes, DpiLedByteAndFireTime) {
   struct Case {
     int index, led;
@@ -245,12 +265,47 @@ TEST(FeatureReportSender, LengthHandleAndExitCommand) {
 
   // Opening the write collection failed: the exit and button reports are
   // skipped, the others go to the system, which refuses them.
+  FeatureReportSender unopened(port, link);
   link.writeHandle = kInvalidHidHandle;
-  sender.SendExitCommand();
-  EXPECT_FALSE(sender.SendIfWritable(kCommandButtonFunction, 1, 1));
-  EXPECT_EQ(port.sent.size(), 2u);
-  sender.Send(kCommandFireTime, 6, 0);
+  EXPECT_FALSE(unopened.SendIfWritable(kCommandButtonFunction, 1, 1));
+  unopened.Send(kCommandFireTime, 6, 0);
   EXPECT_EQ(port.sent.back().first, kInvalidHidHandle);
+  unopened.SendExitCommand();
+  EXPECT_EQ(port.sent.size(), 3u);
+}
+
+TEST(ApplyConcurrency, TwoAppliesAtOnceSendWholeSequences) {
+  // The window thread (power event) and the executor (profile switch); the
+  // mouse takes a while over each report, as a real one does.
+  struct SlowPort : RecordingHidPort {
+    bool SetFeature(HidHandle handle, std::span<const uint8_t> report) override {
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
+      return RecordingHidPort::SetFeature(handle, report);
+    }
+  } port;
+  ScratchFolder dir;
+  DeviceLink link;
+  link.writeHandle = 0x40;
+  link.featureReportLength = 8;
+  FeatureReportSender sender(port, link);
+  HostIni ini;
+  MouseProfile profile;
+  ResetToFactory(profile);
+  ConfigStore store(ini, profile);
+  store.configPath = dir.Path("config.ini");
+  FakeSystemSettings system;
+  AttentionState attention;
+  ProfileApplier applier(profile, store, sender, system, attention);
+  constexpr int kRounds = 30;
+  std::thread executor([&] {
+    for (int i = 0; i < kRounds; ++i) applier.ApplyProfile();
+  });
+  for (int i = 0; i < kRounds; ++i) applier.ApplyProfile();
+  executor.join();
+  ASSERT_EQ(port.sent.size(), 2u * kRounds * 10);
+  for (size_t i = 0; i < port.sent.size(); ++i) {
+    ASSERT_EQ(port.sent[i].second, port.sent[i % 10].second) << "report " << i;
+  }
 }
 
 TEST(FeatureReportSenderConcurrency, EveryReportArrivesAsItWasBuilt) {

@@ -85,6 +85,12 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   const auto repaint = RepaintOf(hwnd_);
   c.core.applier.seams.repaint = repaint;
   c.core.applier.seams.startBlinker = [&c] { StartBlinkThread(c); };
+  c.core.applier.seams.whileWaiting = [] {
+    // Answers what was sent to this thread's windows (an apply on another
+    // thread broadcasts the system settings it changed), removes nothing.
+    MSG pending;
+    PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  };
   c.animation.repaint = repaint;
   c.core.store.seams.repaint = repaint;
   c.core.store.seams.hideToTray = [this] { HideToTray(); };
@@ -267,7 +273,7 @@ void CNUV_TalvDlg::Repaint() {
 ShutdownSeams CNUV_TalvDlg::CloseSeams() {
   ShutdownSeams seams;
   seams.deleteTrayIcon = [this] { DeleteTrayIcon(); };
-  seams.sendExitCommand = [this] { context_.core.sender.SendExitCommand(); };
+  seams.sendExitCommand = [this] { context_.core.applier.EndApplies(); };
   seams.destroyWindow = [this] {
     if (hwnd_) DestroyWindow(hwnd_);
   };
