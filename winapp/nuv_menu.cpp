@@ -1,5 +1,7 @@
 #include "winapp/nuv_menu.h"
 
+#include "platform/win32/gdi_handle.h"
+
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
@@ -190,9 +192,8 @@ void ExecuteMenuPlan(HDC dc, const std::vector<MenuDrawOp>& plan) {
         FillSolid(dc, rect, ToColorref(op.colour));
         break;
       case MenuDrawOp::Kind::Frame: {
-        HBRUSH brush = CreateSolidBrush(ToColorref(op.colour));
-        FrameRect(dc, &rect, brush);
-        DeleteObject(brush);
+        const BrushHandle brush(CreateSolidBrush(ToColorref(op.colour)));
+        FrameRect(dc, &rect, brush.get());
         break;
       }
       case MenuDrawOp::Kind::Text:

@@ -52,9 +52,7 @@ CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context) : Dialog(IDD_NUV_TALV_DIALOG), c
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CNUV_TalvDlg::~CNUV_TalvDlg() {
-  if (repaintRegion) DeleteObject(repaintRegion);
-}
+CNUV_TalvDlg::~CNUV_TalvDlg() = default;
 
 HFONT CNUV_TalvDlg::TextFont() const {
   return canvas_ ? canvas_->FontFor(context_.session.uiLanguage) : nullptr;
@@ -167,8 +165,7 @@ void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
   SetWindowPos(hwnd_, nullptr, 0, 0, drawWidth, drawHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const PixelRegion shape = WindowShapeFromMask(mask);
-  if (repaintRegion) DeleteObject(repaintRegion);
-  repaintRegion = CreateRegionFrom(RepaintRegionFrom(shape, skin.macroControls));
+  repaintRegion.reset(CreateRegionFrom(RepaintRegionFrom(shape, skin.macroControls)));
   // The system owns the window's region from here on.
   SetWindowRgn(hwnd_, CreateRegionFrom(shape), TRUE);
 }
@@ -247,7 +244,7 @@ void CNUV_TalvDlg::GoToPage(int page) {
   if (change.startBlinker) StartBlinkThread(context_);
   if (change.startColourAnimation) StartColourAnimationThread(context_);
   if (change.createMacroControls) {
-    InvalidateRgn(hwnd_, repaintRegion, TRUE);
+    InvalidateRgn(hwnd_, repaintRegion.get(), TRUE);
     CreateMacroControls();
     UpdateWindow(hwnd_);
     // The names of the macros; the editor fills the rest when it comes.
@@ -262,7 +259,7 @@ void CNUV_TalvDlg::GoToPage(int page) {
 void CNUV_TalvDlg::Repaint() {
   if (!hwnd_) return;
   if (context_.ui.page == kAdvancedPage && repaintRegion) {
-    RedrawWindow(hwnd_, nullptr, repaintRegion, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RedrawWindow(hwnd_, nullptr, repaintRegion.get(), RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   } else {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }

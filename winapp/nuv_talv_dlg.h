@@ -8,6 +8,7 @@
 #include <memory>
 #include "app/main_window.h"
 
+#include "platform/win32/gdi_handle.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
 #include "ui/skin_shape.h"
@@ -45,7 +46,7 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // advanced page.
   int drawWidth = 0;
   int drawHeight = 0;
-  HRGN repaintRegion = nullptr;
+  RegionHandle repaintRegion;
   // The font of the interface language (null before the fonts are made).
   HFONT TextFont() const;
 

@@ -1,5 +1,7 @@
 #include "winapp/skin_region.h"
 
+#include "platform/win32/gdi_handle.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -39,10 +41,9 @@ HRGN CreateRegionFrom(const PixelRegion& region) {
   HRGN result = CreateRectRgn(0, 0, 0, 0);
   for (size_t start = 0; start < rects.size(); start += kRectsPerChunk) {
     const size_t count = std::min(kRectsPerChunk, rects.size() - start);
-    HRGN chunk = CreateChunk(rects.data() + start, count);
-    if (chunk == nullptr) continue;
-    CombineRgn(result, result, chunk, RGN_OR);
-    DeleteObject(chunk);
+    const RegionHandle chunk(CreateChunk(rects.data() + start, count));
+    if (!chunk) continue;
+    CombineRgn(result, result, chunk.get(), RGN_OR);
   }
   return result;
 }
@@ -53,9 +54,8 @@ HRGN CreateRegionPixelByPixel(const Picture& mask) {
     for (int32_t y = 0; y < mask.height; ++y) {
       const uint8_t* p = mask.Pixel(x, y);
       if (!IsTransparentMaskPixel(p[0], p[1], p[2])) continue;
-      HRGN pixel = CreateRectRgn(x, y, x + 1, y + 1);
-      CombineRgn(result, result, pixel, RGN_XOR);
-      DeleteObject(pixel);
+      const RegionHandle pixel(CreateRectRgn(x, y, x + 1, y + 1));
+      CombineRgn(result, result, pixel.get(), RGN_XOR);
     }
   }
   return result;

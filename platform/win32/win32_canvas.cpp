@@ -16,12 +16,13 @@ int Length(TextView text) {
 }  // namespace
 
 void GdiCanvas::Surface::Release() {
-  if (dc != nullptr) {
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-  }
-  if (bitmap != nullptr) DeleteObject(bitmap);
-  *this = Surface{};
+  selection.reset();
+  dc.reset();
+  bitmap.reset();
+  bits = nullptr;
+  width = 0;
+  height = 0;
+  decoded = false;
 }
 
 bool GdiCanvas::MakeSurface(int width, int height, Surface& out) {
@@ -34,13 +35,13 @@ bool GdiCanvas::MakeSurface(int width, int height, Surface& out) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  out.dc = CreateCompatibleDC(nullptr);
-  out.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &out.bits, nullptr, 0);
-  if (out.dc == nullptr || out.bitmap == nullptr || out.bits == nullptr) {
+  out.dc.reset(CreateCompatibleDC(nullptr));
+  out.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &out.bits, nullptr, 0));
+  if (!out.dc || !out.bitmap || out.bits == nullptr) {
     out.Release();
     return false;
   }
-  out.previous = SelectObject(out.dc, out.bitmap);
+  out.selection = SelectedObject(out.dc.get(), out.bitmap.get());
   out.width = width;
   out.height = height;
   return true;
@@ -49,24 +50,24 @@ bool GdiCanvas::MakeSurface(int width, int height, Surface& out) {
 GdiCanvas::GdiCanvas(PicturePort& decoder) : decoder_(decoder) {
   // The two interface fonts: weight 400, not italic, underlined or struck out,
   // character set 0.
-  english_ = CreateFontW(15, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial");
-  second_ = CreateFontW(12, 6, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana");
-  blackBrush_ = CreateSolidBrush(RGB(0, 0, 0));
+  english_.reset(
+      CreateFontW(15, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial"));
+  second_.reset(
+      CreateFontW(12, 6, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana"));
+  blackBrush_.reset(CreateSolidBrush(RGB(0, 0, 0)));
 }
 
 GdiCanvas::~GdiCanvas() {
   ForgetPictures();
+  // The back buffer may hold a font selected into it: DC first, fonts after.
   back_.Release();
-  if (english_ != nullptr) DeleteObject(english_);
-  if (second_ != nullptr) DeleteObject(second_);
-  if (blackBrush_ != nullptr) DeleteObject(blackBrush_);
 }
 
 HBRUSH GdiCanvas::PrepareControlColours(HDC control, int32_t language) const {
   SelectObject(control, FontFor(language));
   SetBkColor(control, RGB(0, 0, 0));
   SetTextColor(control, RGB(255, 255, 255));
-  return blackBrush_;
+  return blackBrush_.get();
 }
 
 void GdiCanvas::SetSkinFolder(const Text& folder) {
@@ -101,19 +102,19 @@ const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
     // A picture that could not be loaded is not tried again until the skin changes.
     s.decoded = true;
   }
-  return s.dc != nullptr ? &s : nullptr;
+  return s.dc ? &s : nullptr;
 }
 
 bool GdiCanvas::PrepareBackBuffer(int width, int height) {
-  if (back_.dc != nullptr && back_.width == width && back_.height == height) return true;
+  if (back_.dc && back_.width == width && back_.height == height) return true;
   if (!MakeSurface(width, height, back_)) return false;
-  SetBkMode(back_.dc, TRANSPARENT);
+  SetBkMode(back_.dc.get(), TRANSPARENT);
   return true;
 }
 
 void GdiCanvas::Present(HDC target, int width, int height) const {
-  if (back_.dc == nullptr) return;
-  BitBlt(target, 0, 0, width, height, back_.dc, 0, 0, SRCCOPY);
+  if (!back_.dc) return;
+  BitBlt(target, 0, 0, width, height, back_.dc.get(), 0, 0, SRCCOPY);
 }
 
 uint32_t GdiCanvas::BackBufferPixel(int x, int y) const {
@@ -130,41 +131,42 @@ uint32_t GdiCanvas::BackBufferPixel(int x, int y) const {
 
 void GdiCanvas::BeginPage(SkinPicture background) {
   if (!caching_) ForgetPictures();
-  if (back_.dc == nullptr) return;
+  if (!back_.dc) return;
   const Surface* picture = PictureOf(background);
   if (picture == nullptr || picture->width < back_.width || picture->height < back_.height) {
     // What the picture does not cover stays black.
-    PatBlt(back_.dc, 0, 0, back_.width, back_.height, BLACKNESS);
+    PatBlt(back_.dc.get(), 0, 0, back_.width, back_.height, BLACKNESS);
   }
   if (picture != nullptr) CopyFrom(background, 0, 0, 0, 0, picture->width, picture->height);
 }
 
 void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x, int32_t y,
                          int32_t width, int32_t height) {
-  if (back_.dc == nullptr) return;
+  if (!back_.dc) return;
   const Surface* from = PictureOf(source);
   if (from == nullptr) return;
   CopyBlock b{sourceX, sourceY, x, y, width, height};
   if (!ClipCopy(from->width, from->height, back_.width, back_.height, b)) return;
-  BitBlt(back_.dc, b.x, b.y, b.width, b.height, from->dc, b.sourceX, b.sourceY, SRCCOPY);
+  BitBlt(back_.dc.get(), b.x, b.y, b.width, b.height, from->dc.get(), b.sourceX, b.sourceY,
+         SRCCOPY);
 }
 
 void GdiCanvas::SelectFont(TextFont font) {
-  if (back_.dc != nullptr) SelectObject(back_.dc, Font(font));
+  if (back_.dc) SelectObject(back_.dc.get(), Font(font));
 }
 
 TextExtent GdiCanvas::MeasureText(TextView text) {
   SIZE size{};
-  if (back_.dc == nullptr || !GetTextExtentPoint32W(back_.dc, Wide(text), Length(text), &size)) {
+  if (!back_.dc || !GetTextExtentPoint32W(back_.dc.get(), Wide(text), Length(text), &size)) {
     return {};
   }
   return {size.cx, size.cy};
 }
 
 void GdiCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) {
-  if (back_.dc == nullptr) return;
-  SetTextColor(back_.dc, RGB(colour.red, colour.green, colour.blue));
-  TextOutW(back_.dc, x, y, Wide(text), Length(text));
+  if (!back_.dc) return;
+  SetTextColor(back_.dc.get(), RGB(colour.red, colour.green, colour.blue));
+  TextOutW(back_.dc.get(), x, y, Wide(text), Length(text));
 }
 
 }  // namespace nuv::win32

@@ -10,6 +10,7 @@
 
 #include "platform/canvas_port.h"
 #include "platform/picture_port.h"
+#include "platform/win32/gdi_handle.h"
 
 namespace nuv::win32 {
 
@@ -32,11 +33,13 @@ class GdiCanvas : public CanvasPort {
   bool PrepareBackBuffer(int width, int height);
   // Copies the back buffer to `target` at (0, 0).
   void Present(HDC target, int width, int height) const;
-  HDC backBuffer() const { return back_.dc; }
+  HDC backBuffer() const { return back_.dc.get(); }
   // Pixel (x, y) of the back buffer as 0x00RRGGBB; 0 outside it.
   uint32_t BackBufferPixel(int x, int y) const;
 
-  HFONT Font(TextFont font) const { return font == TextFont::kEnglish ? english_ : second_; }
+  HFONT Font(TextFont font) const {
+    return font == TextFont::kEnglish ? english_.get() : second_.get();
+  }
   HFONT FontFor(int32_t language) const {
     return Font(language != 0 ? TextFont::kEnglish : TextFont::kSecondLanguage);
   }
@@ -54,11 +57,12 @@ class GdiCanvas : public CanvasPort {
   void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
 
  private:
-  // A bitmap selected into its own memory DC.
+  // A bitmap selected into its own memory DC. Released in the order GDI
+  // needs: the bitmap deselected, the DC deleted, then the bitmap.
   struct Surface {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
+    BitmapHandle bitmap;
+    MemoryDcHandle dc;
+    SelectedObject selection;
     void* bits = nullptr;
     int width = 0;
     int height = 0;
@@ -73,9 +77,9 @@ class GdiCanvas : public CanvasPort {
   bool caching_ = true;
   std::array<Surface, kSkinPictureCount> pictures_{};
   Surface back_;
-  HFONT english_ = nullptr;
-  HFONT second_ = nullptr;
-  HBRUSH blackBrush_ = nullptr;
+  FontHandle english_;
+  FontHandle second_;
+  BrushHandle blackBrush_;
 };
 
 }  // namespace nuv::win32

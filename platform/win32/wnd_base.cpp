@@ -39,6 +39,16 @@ void Wnd::Unbind() {
   hwnd_ = nullptr;
 }
 
+Wnd* Wnd::ReflectionTarget(const Wnd& parent, const WndMessage& m) {
+  const bool notification = m.message == WM_COMMAND && m.lParam != 0;
+  // The dialog's and message box's own colours are not about a control.
+  const bool colour =
+      m.message >= WM_CTLCOLOREDIT && m.message <= WM_CTLCOLORSTATIC && m.message != WM_CTLCOLORDLG;
+  if (!notification && !colour) return nullptr;
+  Wnd* control = FromHandle(reinterpret_cast<HWND>(m.lParam));
+  return control != &parent ? control : nullptr;
+}
+
 bool Wnd::PreTranslateChain(MSG& msg) {
   for (HWND h = msg.hwnd; h; h = GetAncestor(h, GA_PARENT)) {
     if (h == GetDesktopWindow()) break;

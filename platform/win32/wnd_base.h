@@ -99,6 +99,16 @@ class Wnd {
   // other than 0). False: not drawn here.
   virtual bool DrawItem(DRAWITEMSTRUCT&) { return false; }
   virtual bool MeasureItem(MEASUREITEMSTRUCT&) { return false; }
+  // Messages about this control that its parent received, offered here before
+  // the parent's own table: WM_COMMAND notifications and WM_CTLCOLOR*. True
+  // answers them (the answer in WndMessage::result, a brush for the colours);
+  // false leaves them to the parent. So a control can own its behaviour.
+  virtual bool OnReflected(WndMessage&) { return false; }
+
+  // The control that a parent's message is about, when it is a WM_COMMAND
+  // notification or a WM_CTLCOLOR* of a control bound to an object other than
+  // `parent`; null otherwise.
+  static Wnd* ReflectionTarget(const Wnd& parent, const WndMessage& m);
 
   // Offers a message to the window it is meant for and to its parents in turn,
   // as far as the top-level window; true when one of them consumed it.

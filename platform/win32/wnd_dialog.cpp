@@ -162,7 +162,8 @@ INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   if (!self) return FALSE;
   WndMessage m{hwnd, message, wParam, lParam, 0};
-  const bool handled = self->OnMessage(m);
+  Wnd* control = ReflectionTarget(*self, m);
+  const bool handled = (control && control->OnReflected(m)) || self->OnMessage(m);
   if (message == WM_NCDESTROY) {
     self->Unbind();
     self->OnFinalDestroy();

@@ -262,6 +262,45 @@ TEST(WndFramework, SubclassedListBoxRecreatesAndGetsItsOwnerDrawnItems) {
   EXPECT_FALSE(list.IsCreated());
 }
 
+// An edit box that owns its change notifications and colours.
+class OwnEdit : public Edit {
+ public:
+  bool OnReflected(WndMessage& m) override {
+    if (m.message == WM_COMMAND && HIWORD(m.wParam) == EN_CHANGE) {
+      changes.push_back(GetText());
+      return true;
+    }
+    if (m.message == WM_CTLCOLOREDIT) {
+      m.result = reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
+      return true;
+    }
+    return false;
+  }
+  std::vector<Text> changes;
+};
+
+TEST(WndFramework, ControlsGetTheirOwnNotificationsAndColoursFirst) {
+  EmptyTemplate t;
+  TestDialog dialog(&t.dlg);
+  ASSERT_TRUE(dialog.CreateModeless(nullptr));
+  OwnEdit own;
+  ASSERT_TRUE(own.Create(WS_CHILD | WS_VISIBLE, RECT{5, 30, 100, 50}, dialog.hwnd(), kEditId));
+  own.SetText(u"7");
+  EXPECT_EQ(own.changes, (std::vector<Text>{u"7"}));
+  // The dialog's table saw none of it; the other edit box's change is the
+  // dialog's as before (no object of its own answers it).
+  EXPECT_TRUE(dialog.handled.empty());
+  dialog.edit.SetText(u"8");
+  EXPECT_EQ(dialog.handled, (std::vector<std::string>{"change"}));
+
+  HDC dc = GetDC(own.hwnd());
+  const LRESULT brush = SendMessageW(dialog.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(own.hwnd()));
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(own.hwnd(), dc);
+  dialog.Destroy();
+}
+
 TEST(WndFramework, TrayIconAddAndDelete) {
   EmptyTemplate t;
   TestDialog dialog(&t.dlg);
