@@ -1,6 +1,9 @@
 #include "actions/host_action_executor.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <vector>
 
 namespace nuv {
 
@@ -13,9 +16,6 @@ constexpr uint8_t kVkPrintScreen = 0x2C;
 constexpr uint8_t kVkPause = 0x13;
 constexpr uint8_t kVkLeftWindows = 0x5B;
 constexpr uint8_t kLedOff = 3;
-// A playback that has fallen this far behind its deadlines (the thread was
-// held up) starts counting afresh instead of firing the missed events at once.
-constexpr auto kCatchUpLimit = std::chrono::milliseconds(50);
 
 }  // namespace
 
@@ -40,7 +40,7 @@ uint8_t PlaybackScanCode(InputPort& input, uint8_t vk) {
 void HostActionExecutor::Run() {
   d_.clock.SetCurrentThreadHighestPriority();
   for (;;) {
-    d_.handover.WaitForAction(std::chrono::duration_cast<std::chrono::microseconds>(kExecutorPoll));
+    d_.handover.WaitForAction(std::chrono::duration_cast<std::chrono::microseconds>(kExecutorWait));
     RunOnce();
   }
 }
@@ -171,14 +171,14 @@ void HostActionExecutor::NextProfile() {
   if (repaint) repaint();
 }
 
-void HostActionExecutor::PlayEvent(MacroEvent event) {
+void HostActionExecutor::PlayEvent(MacroEvent event, uint8_t scanCode) {
   const uint8_t key = event.key;
   if (event.direction != kKeyDown && event.direction != kKeyUp) return;
   const bool down = event.direction == kKeyDown;
   if (key < kLeftButtonKey) {
     const uint32_t flags =
         (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) | (down ? 0 : kKeyEventKeyUp);
-    d_.input.KeyEvent(key, PlaybackScanCode(d_.input, key), flags);
+    d_.input.KeyEvent(key, scanCode, flags);
   } else if (key == kLeftButtonKey) {
     d_.input.MouseEvent(down ? kMouseEventLeftDown : kMouseEventLeftUp);
   } else if (key == kRightButtonKey) {
@@ -197,21 +197,48 @@ void HostActionExecutor::PlayMacro(int slot) {
   else if (macro.repeatMode != 0)
     repetitions = macro.RepeatCount();
 
+  // Everything but the injection is prepared before the first event: the
+  // first keyboard-layout lookup can take milliseconds, which would otherwise
+  // delay the first event and shorten the pause after it.
   const int events = macro.EventCount();
+  std::array<uint8_t, kMacroEventSlots> scanCodes{};
+  for (int k = 0; k < events; ++k) {
+    const uint8_t key = macro.Event(k).key;
+    if (key < kLeftButtonKey) scanCodes[static_cast<size_t>(k)] = PlaybackScanCode(d_.input, key);
+  }
   auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };
+  // Keys and buttons this playback holds down, in the order pressed.
+  std::vector<uint8_t> held;
+  auto track = [&held](MacroEvent e) {
+    if (e.direction == kKeyDown) {
+      held.push_back(e.key);
+    } else if (e.direction == kKeyUp) {
+      const auto it = std::find(held.rbegin(), held.rend(), e.key);
+      if (it != held.rend()) held.erase(std::next(it).base());
+    }
+  };
+  // Ended early by the release flag: what it pressed must not stay down in
+  // the whole system, so it is released, the latest first.
+  auto releaseHeld = [&] {
+    for (auto it = held.rbegin(); it != held.rend(); ++it) {
+      PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? PlaybackScanCode(d_.input, *it) : 0);
+    }
+  };
   // Pauses are kept against deadlines, so the time spent sending an event does
-  // not add up over the macro.
-  auto deadline = d_.clock.Now();
+  // not add up over the macro. An event sent late (the thread was held up)
+  // moves the rest of the schedule back: the pause after it is kept whole, so
+  // a key is never held shorter than recorded.
+  auto due = d_.clock.Now();
   for (int r = 0; r < repetitions; ++r) {
     for (int k = 0; k < events; ++k) {
-      PlayEvent(macro.Event(k));
-      deadline += std::chrono::milliseconds(macro.PauseAfter(k));
-      const auto now = d_.clock.Now();
-      if (now - deadline > kCatchUpLimit) deadline = now;
-      d_.clock.SleepUntil(deadline);
-      if (released()) return;
+      const MacroEvent event = macro.Event(k);
+      PlayEvent(event, scanCodes[static_cast<size_t>(k)]);
+      track(event);
+      due = std::max(due, d_.clock.Now()) + std::chrono::milliseconds(macro.PauseAfter(k));
+      d_.clock.SleepUntil(due);
+      if (released()) return releaseHeld();
     }
-    if (released()) return;
+    if (released()) return releaseHeld();
   }
 }
 

@@ -22,9 +22,9 @@ namespace nuv {
 constexpr int kHoldRepetitions = 100000;
 // Pause between the letter's down and up in the Ctrl shortcuts.
 constexpr auto kShortcutHold = std::chrono::milliseconds(20);
-// The executor's poll. It is also woken at once when an action is requested,
-// so the poll is only a safety net.
-constexpr auto kExecutorPoll = std::chrono::milliseconds(2);
+// The executor blocks until the reader wakes it with an action; this timeout
+// is only a safety net, long enough to cost nothing while idle.
+constexpr auto kExecutorWait = std::chrono::seconds(1);
 
 struct ExecutorDependencies {
   MouseProfile& profile;
@@ -63,7 +63,7 @@ class HostActionExecutor {
   void SwitchLed();
   void Shortcut(uint8_t modifier, uint8_t key, bool hold);
   void NextProfile();
-  void PlayEvent(MacroEvent event);
+  void PlayEvent(MacroEvent event, uint8_t scanCode);
 
   ExecutorDependencies d_;
 };

@@ -24,7 +24,11 @@ class HostHandover {
 
   // Reader: the code first, then the flag, so the executor never sees the flag
   // with an old code. Wakes the executor at once instead of at its next poll.
+  // A release flag still up at this moment is stale: nothing runs while no
+  // action is pending (a release report in hold mode sets it even then), and
+  // left up it would stop the new action after its first event.
   void RequestAction(uint8_t code) {
+    releaseFlag.store(0, std::memory_order_relaxed);
     actionCode.store(code, std::memory_order_relaxed);
     actionPending.store(1, std::memory_order_release);
     wake_->Signal();

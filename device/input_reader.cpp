@@ -19,7 +19,7 @@ void InputReader::ReadOnce() {
       HandleReport(std::span<const uint8_t>(buffer_.data(), std::min(*read, length)));
     }
   }
-  clock_.SleepFor(kReaderPause);
+  clock_.Pause(kReaderPause);
 }
 
 void InputReader::HandleReport(std::span<const uint8_t> report) {

@@ -329,8 +329,9 @@ TEST_F(HostActionsTest, MacroRepetitionsAndEarlyStop) {
       {"play once", 0, 7, 0, 0, 2},
       {"repeat count", 1, 3, 0, 0, 6},
       {"repeat mode with count 0 plays nothing", 1, 0, 0, 0, 0},
-      {"hold mode repeats until release", 1, 0, 1, 9, 9},
-      {"a second press stops after the current event", 1, 50, 0, 3, 3},
+      // Both end after an X down, which the early end releases.
+      {"hold mode repeats until release", 1, 0, 1, 9, 10},
+      {"a second press stops after the current event", 1, 50, 0, 3, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -355,6 +356,51 @@ TEST_F(HostActionsTest, MacroRepetitionsAndEarlyStop) {
   input.Clear();
   Press(5, kFnFirstMacro + 4);
   EXPECT_TRUE(input.Events().empty());
+}
+
+TEST_F(HostActionsTest, AReleaseWhileNothingRunsDoesNotStopTheNextMacro) {
+  MacroRecord m = MacroRecord::Named(u"Tap");
+  m.eventCount = 2;
+  m.events[0] = {'X', 1};
+  m.events[1] = {'X', 2};
+  m.repeatMode = 1;
+  m.SetRepeatCount(1);
+  macros.Write(0, m);
+  macros.SetCount(1);
+  // Hold mode: every release report raises the release flag, running or not.
+  profile.macroHoldMode = 1;
+  const std::vector<uint8_t> release = {5, 0};
+  reader.HandleReport(release);
+  profile.macroHoldMode = 0;
+  Press(1, kFnFirstMacro);
+  EXPECT_EQ(input.Events().size(), 2u) << "X down and X up: the key is not left down";
+}
+
+TEST_F(HostActionsTest, AnEarlyEndReleasesWhatThePlaybackHolds) {
+  MacroRecord m = MacroRecord::Named(u"Chord");
+  const MacroEvent events[] = {{'A', 1}, {kLeftButtonKey, 1}, {'B', 1}, {'B', 2},
+                               {'A', 2}, {kLeftButtonKey, 2}};
+  m.eventCount = 6;
+  for (int k = 0; k < 6; ++k) m.events[k] = events[k];
+  macros.Write(0, m);
+  macros.SetCount(1);
+  int sleeps = 0;
+  clock.duringSleep = [&] {
+    if (++sleeps == 4) handover.releaseFlag = 1;  // after B up
+  };
+  Press(1, kFnFirstMacro);
+  clock.duringSleep = nullptr;
+  const auto scan = [this](uint8_t vk) {
+    return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk));
+  };
+  EXPECT_EQ(input.Events(), (std::vector<Event>{
+                                Key('A', scan('A'), 0),
+                                Mouse(kMouseEventLeftDown),
+                                Key('B', scan('B'), 0),
+                                Key('B', scan('B'), kKeyEventKeyUp),
+                                Mouse(kMouseEventLeftUp),  // still held: latest first
+                                Key('A', scan('A'), kKeyEventKeyUp),
+                            }));
 }
 
 TEST_F(HostActionsTest, PlaybackUsesTheRecordAsItWasWhenItStarted) {

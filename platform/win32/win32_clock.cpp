@@ -14,11 +14,39 @@ namespace {
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
 
-// One timer per thread; null where high-resolution timers are refused.
+// One timer per thread, closed when the thread ends (animation threads come
+// and go with every page change, apply and power event); null where
+// high-resolution timers are refused.
+class ThreadTimerHolder {
+ public:
+  ThreadTimerHolder()
+      : timer_(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                      TIMER_ALL_ACCESS)) {}
+  ~ThreadTimerHolder() {
+    if (timer_) CloseHandle(timer_);
+  }
+  ThreadTimerHolder(const ThreadTimerHolder&) = delete;
+  ThreadTimerHolder& operator=(const ThreadTimerHolder&) = delete;
+  HANDLE get() const { return timer_; }
+
+ private:
+  HANDLE timer_;
+};
+
 HANDLE ThreadTimer() {
-  thread_local HANDLE timer = CreateWaitableTimerExW(
-      nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-  return timer;
+  thread_local ThreadTimerHolder timer;
+  return timer.get();
+}
+
+// Waits `wait` on the thread's timer; false when there is none.
+bool WaitOnTimer(std::chrono::nanoseconds wait) {
+  HANDLE timer = ThreadTimer();
+  if (!timer) return false;
+  LARGE_INTEGER due;
+  due.QuadPart = -static_cast<LONGLONG>(wait.count() / 100);  // relative, 100 ns units
+  if (!SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) return false;
+  WaitForSingleObject(timer, INFINITE);
+  return true;
 }
 
 }  // namespace
@@ -45,16 +73,15 @@ void Win32Clock::SleepUntil(Clock::time_point deadline) {
       return;
     }
     const auto wait = duration_cast<nanoseconds>(left - kSpin);
-    if (HANDLE timer = ThreadTimer()) {
-      LARGE_INTEGER due;
-      due.QuadPart = -static_cast<LONGLONG>(wait.count() / 100);  // relative, 100 ns units
-      if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-        WaitForSingleObject(timer, INFINITE);
-        continue;
-      }
-    }
+    if (WaitOnTimer(wait)) continue;
     Sleep(static_cast<DWORD>(duration_cast<milliseconds>(wait).count()));
   }
+}
+
+void Win32Clock::Pause(std::chrono::microseconds length) {
+  using namespace std::chrono;
+  if (length <= microseconds::zero()) return;
+  if (!WaitOnTimer(length)) Sleep(static_cast<DWORD>(ceil<milliseconds>(length).count()));
 }
 
 void Win32Clock::SetCurrentThreadHighestPriority() {

@@ -12,6 +12,8 @@ class Win32Clock : public ClockPort {
  public:
   Win32Clock();
   void SleepUntil(Clock::time_point deadline) override;
+  // On the timer alone, without the spin.
+  void Pause(std::chrono::microseconds length) override;
   void SetCurrentThreadHighestPriority() override;
 };
 

@@ -1,4 +1,8 @@
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_shell.h"
@@ -26,6 +30,22 @@ TEST(Win32Clock, SleepsNeverEndEarly) {
     EXPECT_GE(clock.Now() - start, length);
   }
   clock.SleepUntil(clock.Now() - std::chrono::seconds(1));  // a past deadline returns at once
+}
+
+TEST(Win32Clock, ThreadsThatSleptLeaveNoHandleBehind) {
+  // Animation threads start on every page change, apply and power event.
+  Win32Clock clock;
+  const auto handles = [] {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+  };
+  std::thread([&] { clock.SleepFor(std::chrono::milliseconds(1)); }).join();
+  const DWORD before = handles();
+  for (int i = 0; i < 1000; ++i) {
+    std::thread([&] { clock.SleepFor(std::chrono::milliseconds(1)); }).join();
+  }
+  EXPECT_LE(handles(), before + 10);
 }
 
 }  // namespace
