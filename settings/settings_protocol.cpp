@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace nuv {
 
@@ -72,10 +73,15 @@ void ProfileApplier::SendButtons() {
   }
 }
 
-std::unique_lock<std::timed_mutex> ProfileApplier::LockApplies() {
+std::unique_lock<std::mutex> ProfileApplier::LockApplies() {
   std::unique_lock lock(applyMutex_, std::defer_lock);
-  while (!lock.try_lock_for(std::chrono::milliseconds(1))) {
-    if (seams.whileWaiting) seams.whileWaiting();
+  if (!seams.whileWaiting) {
+    lock.lock();
+    return lock;
+  }
+  while (!lock.try_lock()) {
+    seams.whileWaiting();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return lock;
 }

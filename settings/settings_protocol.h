@@ -106,14 +106,14 @@ class ProfileApplier {
 
  private:
   void SendButtons();
-  std::unique_lock<std::timed_mutex> LockApplies();
+  std::unique_lock<std::mutex> LockApplies();
 
   MouseProfile& profile_;
   ConfigStore& store_;
   FeatureReportSender& sender_;
   SystemSettingsPort& system_;
   AttentionState& attention_;
-  std::timed_mutex applyMutex_;
+  std::mutex applyMutex_;
 };
 
 }  // namespace nuv
