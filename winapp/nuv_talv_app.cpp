@@ -9,9 +9,10 @@
 
 namespace nuv::win32 {
 
-AppContext::AppContext(const Text& folder)
+AppContext::AppContext(const Text& folder, const CommandLineSwitches& commandLine)
     : applicationFolder(folder),
-      hid(CreateHidPort(folder)),
+      switches(commandLine),
+      hid(CreateHidPort(folder, commandLine.virtualMouse, &hidReaderWake)),
       core(ProgramPorts{*hid, ini, input, system, shell, clock}) {
   core.handover.UseWake(wake);
   session.applicationFolder = folder;
@@ -34,7 +35,9 @@ bool CNUV_TalvApp::InitInstance() {
   if (!AdmitSingleInstance()) return false;
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
   InitCommonControlsEx(&controls);
-  auto* context = new AppContext(applicationFolder_);
+  // Never deleted (see AppContext).
+  auto* context =
+      new AppContext(applicationFolder_, ParseCommandLineSwitches(FromW(GetCommandLineW())));
   if (wireSubsystems) wireSubsystems(*context);
   {
     CNUV_TalvDlg dialog(*context);
