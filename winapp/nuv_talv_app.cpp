@@ -20,8 +20,12 @@ AppContext::AppContext(const Text& folder, const CommandLineSwitches& commandLin
 }
 
 bool AdmitSingleInstance() {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Text(kSingleInstanceMutexName)));
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
+  // The name is a named local and the error is read right after the call: a
+  // temporary's destructor (a heap free) before GetLastError may reset it.
+  const Text name(kSingleInstanceMutexName);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(name));
+  const DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
   if (HWND first = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) ShowWindow(first, SW_RESTORE);
   if (mutex) CloseHandle(mutex);
   return false;
