@@ -135,13 +135,4 @@ PageChange PlanPageChange(int from, int to) {
   return change;
 }
 
-std::optional<int> TestPageFromEnvironment(const char* value) {
-  if (!value) return std::nullopt;
-  const std::string_view v(value);
-  if (v == "main" || v == "0") return 0;
-  if (v == "advanced" || v == "1") return 1;
-  if (v == "colour" || v == "color" || v == "2") return 2;
-  return std::nullopt;
-}
-
 }  // namespace nuv

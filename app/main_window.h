@@ -184,11 +184,4 @@ struct PageChange {
 };
 PageChange PlanPageChange(int from, int to);
 
-// ---- Test support ----
-
-// The page to show at start when NUV_TALV_TEST_PAGE names one ("main",
-// "advanced", "colour" or 0, 1, 2), for screenshots of every page before the
-// clicks that change pages exist. Anything else: none.
-std::optional<int> TestPageFromEnvironment(const char* value);
-
 }  // namespace nuv

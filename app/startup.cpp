@@ -1,6 +1,57 @@
 #include "app/startup.h"
 
+#include <vector>
+
 namespace nuv {
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// The arguments after the program's path, split by the C runtime's rules.
+std::vector<Text> ArgumentsAfterProgram(TextView line) {
+  // The program's path: every quote opens or closes a quoted part, no escapes.
+  size_t at = 0;
+  for (bool quoted = false; at < line.size() && (quoted || !IsBlank(line[at])); ++at) {
+    if (line[at] == u'"') quoted = !quoted;
+  }
+  std::vector<Text> arguments;
+  for (;;) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    if (at >= line.size()) return arguments;
+    Text argument;
+    bool quoted = false;
+    while (at < line.size() && (quoted || !IsBlank(line[at]))) {
+      size_t backslashes = 0;
+      while (at < line.size() && line[at] == u'\\') ++backslashes, ++at;
+      if (at < line.size() && line[at] == u'"') {
+        argument.append(backslashes / 2, u'\\');
+        if (backslashes % 2) {
+          argument += u'"';
+        } else if (quoted && at + 1 < line.size() && line[at + 1] == u'"') {
+          argument += u'"';  // "" inside quotes: a quote
+          ++at;
+        } else {
+          quoted = !quoted;
+        }
+        ++at;
+      } else {
+        argument.append(backslashes, u'\\');
+        if (at < line.size() && (quoted || !IsBlank(line[at]))) argument += line[at++];
+      }
+    }
+    arguments.push_back(std::move(argument));
+  }
+}
+
+std::optional<int> TestPageNamed(TextView value) {
+  if (value == u"main" || value == u"0") return 0;
+  if (value == u"advanced" || value == u"1") return 1;
+  if (value == u"colour" || value == u"2") return 2;
+  return std::nullopt;
+}
+
+}  // namespace
 
 Text ApplicationFolderFromModulePath(TextView module_path) {
   const size_t last = module_path.rfind(u'\\');
@@ -13,6 +64,18 @@ bool CommandLineAsksHidden(TextView command_line) {
   const TextView word =
       dash == TextView::npos ? command_line.substr(0, 4) : command_line.substr(dash + 1, 4);
   return word == u"HIDE";
+}
+
+CommandLineSwitches ParseCommandLineSwitches(TextView command_line) {
+  constexpr TextView kVirtualMouse = u"-VIRTUALMOUSE";
+  constexpr TextView kTestPage = u"-TESTPAGE=";
+  CommandLineSwitches switches;
+  for (const Text& argument : ArgumentsAfterProgram(command_line)) {
+    const TextView a(argument);
+    if (a == kVirtualMouse) switches.virtualMouse = true;
+    if (a.starts_with(kTestPage)) switches.testPage = TestPageNamed(a.substr(kTestPage.size()));
+  }
+  return switches;
 }
 
 void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const ShutdownSeams& seams) {

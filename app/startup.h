@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "platform/atomic_field.h"
 #include "platform/input_port.h"
@@ -23,6 +24,25 @@ Text ApplicationFolderFromModulePath(TextView module_path);
 // True when the text of at most four characters after the last '-' (the first
 // four characters when there is no '-') is exactly "HIDE".
 bool CommandLineAsksHidden(TextView command_line);
+
+// The test switches of the command line. The program runs elevated, so it
+// takes them from its command line only, never from the environment, which a
+// normal user's programs can set. A switch counts only as a whole argument
+// after the program's path, spelt exactly so (upper case):
+//   -VIRTUALMOUSE          the virtual mouse instead of the system's HID
+//                          services (control file and trace in the
+//                          application folder)
+//   -TESTPAGE=<page>       show that page at start: main, advanced, colour
+//                          or 0, 1, 2; any other value shows none
+// Arguments are split as the C runtime splits them (spaces and tabs outside
+// quotes; backslashes before a quote escape it); the program's path ends at
+// its closing quote, or at the first space or tab when it is not quoted.
+// "-HIDE" keeps its own rule (CommandLineAsksHidden), so it goes last.
+struct CommandLineSwitches {
+  bool virtualMouse = false;
+  std::optional<int> testPage;
+};
+CommandLineSwitches ParseCommandLineSwitches(TextView command_line);
 
 struct ShutdownSeams {
   std::function<void()> deleteTrayIcon;

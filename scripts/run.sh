@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds NUV_Talv.exe and starts it under Wine with the virtual mouse.
 # Without a display it starts a virtual one, saves a screenshot of the window
-# and says where. Extra arguments go to the program (e.g. -HIDE).
+# and says where. The program gets -VIRTUALMOUSE, then the extra arguments
+# (e.g. -HIDE, which goes last). The virtual mouse's control file and trace are
+# dist/virtual_mouse.ctl and dist/virtual_mouse.trace.
 set -u
 . "$(dirname "$0")/common.sh"
 cd "$ROOT"
@@ -12,12 +14,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then had_display=0; fi
 ensure_display || exit 1
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
-export NUV_TALV_VIRTUAL_MOUSE=1
 [ -d "$WINEPREFIX" ] || prepare_wine_prefix
 if [ "$had_display" -eq 1 ]; then
-  exec wine "$ROOT/dist/NUV_Talv.exe" "$@"
+  exec wine "$ROOT/dist/NUV_Talv.exe" -VIRTUALMOUSE "$@"
 fi
-wine "$ROOT/dist/NUV_Talv.exe" "$@" &
+wine "$ROOT/dist/NUV_Talv.exe" -VIRTUALMOUSE "$@" &
 sleep "${NUV_SHOT_DELAY:-20}"
 shot="$ROOT/build/NUV_Talv-screenshot.png"
 import -window root "$shot" && echo "screenshot of the running program: $shot"

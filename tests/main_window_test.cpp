@@ -318,17 +318,6 @@ TEST(PageChanges, ThreadsAndMacroControlsFollowThePage) {
   }
 }
 
-TEST(TestPage, NamesAndNumbers) {
-  EXPECT_EQ(TestPageFromEnvironment(nullptr), std::nullopt);
-  EXPECT_EQ(TestPageFromEnvironment(""), std::nullopt);
-  EXPECT_EQ(TestPageFromEnvironment("main"), 0);
-  EXPECT_EQ(TestPageFromEnvironment("advanced"), 1);
-  EXPECT_EQ(TestPageFromEnvironment("colour"), 2);
-  EXPECT_EQ(TestPageFromEnvironment("2"), 2);
-  EXPECT_EQ(TestPageFromEnvironment("3"), std::nullopt);
-  EXPECT_EQ(TestPageFromEnvironment("Advanced"), std::nullopt);
-}
-
 TEST(FileDialogFilter, PipesBecomeNullsAndTheListIsAlwaysClosed) {
   using namespace std::string_literals;
   EXPECT_EQ(SystemFileFilter(u"All Files(*.ini)|*.ini||"), u"All Files(*.ini)\0*.ini\0\0"s);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,47 @@ TEST(CommandLine, HiddenStartRule) {
       {"", false},
   };
   for (const Case& c : cases) EXPECT_EQ(CommandLineAsksHidden(T(c.line)), c.hidden) << c.line;
+}
+
+TEST(CommandLine, TestSwitchesAreWholeArgumentsAfterTheProgramPath) {
+  struct Case {
+    const char* line;
+    bool virtualMouse;
+    std::optional<int> testPage;
+  };
+  const Case cases[] = {
+      {"\"C:\\NUV\\NUV_Talv.exe\" -VIRTUALMOUSE -HIDE", true, std::nullopt},
+      {"C:\\NUV\\NUV_Talv.exe -VIRTUALMOUSE", true, std::nullopt},
+      {"\"C:\\NUV\\NUV_Talv.exe\"\t\"-VIRTUALMOUSE\"", true, std::nullopt},
+      // The program's path is no argument, whatever its folders are called.
+      {"\"C:\\x -VIRTUALMOUSE -TESTPAGE=1\\NUV_Talv.exe\"", false, std::nullopt},
+      {"\"C:\\x -VIRTUALMOUSE\\NUV_Talv.exe\" -HIDE", false, std::nullopt},
+      {"C:\\x\"dir -VIRTUALMOUSE\"\\NUV_Talv.exe", false, std::nullopt},
+      {"-VIRTUALMOUSE", false, std::nullopt},
+      // Exactly this spelling, as a whole argument.
+      {"NUV_Talv.exe -virtualmouse", false, std::nullopt},
+      {"NUV_Talv.exe -VirtualMouse", false, std::nullopt},
+      {"NUV_Talv.exe -VIRTUALMOUSE2", false, std::nullopt},
+      {"NUV_Talv.exe x-VIRTUALMOUSE", false, std::nullopt},
+      {"NUV_Talv.exe \"-VIRTUALMOUSE -HIDE\"", false, std::nullopt},
+      {"NUV_Talv.exe \\\"-VIRTUALMOUSE", false, std::nullopt},
+      {"NUV_Talv.exe /VIRTUALMOUSE", false, std::nullopt},
+      // The page to show at start.
+      {"NUV_Talv.exe -TESTPAGE=main", false, 0},
+      {"NUV_Talv.exe -VIRTUALMOUSE -TESTPAGE=advanced -HIDE", true, 1},
+      {"NUV_Talv.exe -TESTPAGE=colour", false, 2},
+      {"NUV_Talv.exe -TESTPAGE=2", false, 2},
+      {"NUV_Talv.exe -TESTPAGE=3", false, std::nullopt},
+      {"NUV_Talv.exe -TESTPAGE=Advanced", false, std::nullopt},
+      {"NUV_Talv.exe -TESTPAGE=", false, std::nullopt},
+      {"NUV_Talv.exe -testpage=1", false, std::nullopt},
+      {"", false, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const CommandLineSwitches s = ParseCommandLineSwitches(T(c.line));
+    EXPECT_EQ(s.virtualMouse, c.virtualMouse) << c.line;
+    EXPECT_EQ(s.testPage, c.testPage) << c.line;
+  }
 }
 
 TEST(Shutdown, CloseSequenceInOrder) {

@@ -2,20 +2,24 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 
 #include "platform/hid_port.h"
 #include "platform/text.h"
+#include "platform/wake_port.h"
 
 namespace nuv::win32 {
 
-// The virtual mouse when NUV_TALV_VIRTUAL_MOUSE is "1" (trace file from
-// NUV_TALV_VIRTUAL_MOUSE_TRACE, control file from NUV_TALV_VIRTUAL_MOUSE_CONTROL
-// or "virtual_mouse.ctl" in the application folder); the system's HID services
-// otherwise.
-std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder);
+// The names of the virtual mouse's files in the application folder, the only
+// place it reads or writes them: that folder is as trusted as the program.
+constexpr char16_t kVirtualMouseControlFile[] = u"virtual_mouse.ctl";
+constexpr char16_t kVirtualMouseTraceFile[] = u"virtual_mouse.trace";
 
-// An environment variable's value; nothing when it is not set.
-std::optional<Text> EnvironmentValue(const wchar_t* name);
+// The virtual mouse when `virtual_mouse` (the command line's -VIRTUALMOUSE)
+// is set: it follows virtual_mouse.ctl and appends every report to
+// virtual_mouse.trace, both in the application folder, and wakes a blocked
+// reader through `reader_wake` (may be null), which must live as long as the
+// mouse. The system's HID services otherwise.
+std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder, bool virtual_mouse,
+                                       WakePort* reader_wake);
 
 }  // namespace nuv::win32

@@ -9,9 +9,10 @@
 
 namespace nuv::win32 {
 
-AppContext::AppContext(const Text& folder)
+AppContext::AppContext(const Text& folder, const CommandLineSwitches& commandLine)
     : applicationFolder(folder),
-      hid(CreateHidPort(folder)),
+      switches(commandLine),
+      hid(CreateHidPort(folder, commandLine.virtualMouse, &hidReaderWake)),
       core(ProgramPorts{*hid, ini, input, system, shell, clock}) {
   core.handover.UseWake(wake);
   session.applicationFolder = folder;
@@ -19,8 +20,12 @@ AppContext::AppContext(const Text& folder)
 }
 
 bool AdmitSingleInstance() {
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(Text(kSingleInstanceMutexName)));
-  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
+  // The name is a named local and the error is read right after the call: a
+  // temporary's destructor (a heap free) before GetLastError may reset it.
+  const Text name(kSingleInstanceMutexName);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, W(name));
+  const DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS) return true;  // kept until the process ends
   if (HWND first = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) ShowWindow(first, SW_RESTORE);
   if (mutex) CloseHandle(mutex);
   return false;
@@ -34,7 +39,9 @@ bool CNUV_TalvApp::InitInstance() {
   if (!AdmitSingleInstance()) return false;
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
   InitCommonControlsEx(&controls);
-  auto* context = new AppContext(applicationFolder_);
+  // Never deleted (see AppContext).
+  auto* context =
+      new AppContext(applicationFolder_, ParseCommandLineSwitches(FromW(GetCommandLineW())));
   if (wireSubsystems) wireSubsystems(*context);
   {
     CNUV_TalvDlg dialog(*context);

@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/program_core.h"
+#include "app/startup.h"
 #include "macro/macro_file.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_ini.h"
@@ -26,10 +27,16 @@ namespace nuv::win32 {
 // One instance for the process, made by the application object once the
 // application folder is known. Never destroyed: worker threads may still be
 // blocked in the HID port or reading the profile when the process ends.
+//
+// Whatever a worker thread or the virtual mouse's firmware thread uses lives
+// here (or is leaked on purpose), never in a static object: statics are
+// destroyed at process exit while those threads still run.
 struct AppContext {
-  explicit AppContext(const Text& folder);
+  AppContext(const Text& folder, const CommandLineSwitches& commandLine);
 
   Text applicationFolder;
+  // The test switches of the command line (never the environment).
+  CommandLineSwitches switches;
   Win32Ini ini;
   Win32Input input;
   Win32SystemSettings system;
@@ -38,6 +45,9 @@ struct AppContext {
   Win32Wake wake;
   Win32Messages messages;
   GdiplusPictures pictures;
+  // Wakes the reader when the virtual mouse queues a report; before `hid`,
+  // which is made with it.
+  Win32Wake hidReaderWake;
   std::unique_ptr<HidPort> hid;
   ProgramCore core;
   MacroFiles macroFiles{ini, messages, core.macros};

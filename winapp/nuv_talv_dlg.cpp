@@ -1,6 +1,5 @@
 #include "winapp/nuv_talv_dlg.h"
 
-#include <cstdlib>
 #include <initializer_list>
 #include <thread>
 
@@ -96,9 +95,9 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
-  // Test switch: show another page at start (see README).
+  // Test switch -TESTPAGE= of the command line: another page at start (README).
   // The change comes once the window is up, as a click on a tab would.
-  if (auto page = TestPageFromEnvironment(std::getenv("NUV_TALV_TEST_PAGE"))) {
+  if (auto page = context_.switches.testPage) {
     PostMessageW(hwnd_, kTestPageMessage, static_cast<WPARAM>(*page), 0);
   }
   return TRUE;

@@ -19,12 +19,14 @@ bool SamePath(const Text& a, const Text& b) { return EqualsIgnoreCase(a, b); }
 
 }  // namespace
 
-const Text VirtualMouse::kOtherDevicePath =
-    u"\\\\?\\hid#vid_0001&pid_0001#virtual&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-const Text VirtualMouse::kInputCollectionPath =
-    u"\\\\?\\hid#vid_18f8&pid_0f99&col01#virtual&1&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-const Text VirtualMouse::kFeatureCollectionPath =
-    u"\\\\?\\hid#vid_18f8&pid_0f99&col02#virtual&1&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+// Made once and never destroyed (see the header): a static Text would be
+// destroyed at exit while the mouse's thread may still be delivering.
+const Text& VirtualMouse::kOtherDevicePath = *new Text(
+    u"\\\\?\\hid#vid_0001&pid_0001#virtual&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+const Text& VirtualMouse::kInputCollectionPath = *new Text(
+    u"\\\\?\\hid#vid_18f8&pid_0f99&col01#virtual&1&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+const Text& VirtualMouse::kFeatureCollectionPath = *new Text(
+    u"\\\\?\\hid#vid_18f8&pid_0f99&col02#virtual&1&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}");
 
 class VirtualMouse::List : public HidPort::InterfaceList {
  public:

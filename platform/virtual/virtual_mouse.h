@@ -74,10 +74,12 @@ class VirtualMouse : public HidPort {
   // Received feature reports kept for inspection (the latest ones).
   static constexpr size_t kReceivedLimit = 4096;
 
-  // Interface paths as the system would name them.
-  static const Text kOtherDevicePath;
-  static const Text kInputCollectionPath;
-  static const Text kFeatureCollectionPath;
+  // Interface paths as the system would name them. Never destroyed (leaked
+  // on purpose): the mouse's thread and the program's reader may still use
+  // them while the process ends and its static objects are destroyed.
+  static const Text& kOtherDevicePath;
+  static const Text& kInputCollectionPath;
+  static const Text& kFeatureCollectionPath;
 
   explicit VirtualMouse(VirtualMouseOptions options = {}, DeviceChangeDelivery delivery = {});
   // Blocked reads return failing first; readers must not call in afterwards.

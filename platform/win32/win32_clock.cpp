@@ -6,6 +6,8 @@
 
 #include <thread>
 
+#include "platform/win32/system_library.h"
+
 namespace nuv::win32 {
 
 namespace {
@@ -58,8 +60,9 @@ Win32Clock::Win32Clock() {
                                         TIMER_ALL_ACCESS);
   if (probe)
     CloseHandle(probe);
-  else
-    timeBeginPeriod(1);
+  else if (auto begin = SystemLibrary(L"winmm.dll")  // no KnownDLL: see system_library.h
+                            .Function<decltype(&timeBeginPeriod)>("timeBeginPeriod"))
+    begin(1);  // winmm stays loaded: the library object never frees it
 }
 
 void Win32Clock::SleepUntil(Clock::time_point deadline) {

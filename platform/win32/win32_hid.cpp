@@ -9,6 +9,7 @@ extern "C" {
 #include <hidsdi.h>
 }
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
@@ -16,6 +17,42 @@ namespace nuv::win32 {
 namespace {
 
 HANDLE H(HidHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// hid.dll is no KnownDLL, so it is not imported but loaded from the system
+// folder (see system_library.h). Without it, or without one of these
+// functions, the port finds no device.
+struct HidFunctions {
+  decltype(&HidD_GetHidGuid) getHidGuid = nullptr;
+  decltype(&HidD_GetAttributes) getAttributes = nullptr;
+  decltype(&HidD_GetPreparsedData) getPreparsedData = nullptr;
+  decltype(&HidD_FreePreparsedData) freePreparsedData = nullptr;
+  decltype(&HidP_GetCaps) getCaps = nullptr;
+  decltype(&HidD_SetFeature) setFeature = nullptr;
+
+  bool complete() const {
+    return getHidGuid && getAttributes && getPreparsedData && freePreparsedData && getCaps &&
+           setFeature;
+  }
+};
+
+// Looked up once; plain pointers, so nothing is destroyed at exit.
+const HidFunctions& Hid() {
+  static const HidFunctions functions = [] {
+    const SystemLibrary hid(L"hid.dll");  // the DLL stays loaded (see SystemLibrary)
+    const SystemLibrary* const library = &hid;
+    HidFunctions f;
+    f.getHidGuid = library->Function<decltype(&HidD_GetHidGuid)>("HidD_GetHidGuid");
+    f.getAttributes = library->Function<decltype(&HidD_GetAttributes)>("HidD_GetAttributes");
+    f.getPreparsedData =
+        library->Function<decltype(&HidD_GetPreparsedData)>("HidD_GetPreparsedData");
+    f.freePreparsedData =
+        library->Function<decltype(&HidD_FreePreparsedData)>("HidD_FreePreparsedData");
+    f.getCaps = library->Function<decltype(&HidP_GetCaps)>("HidP_GetCaps");
+    f.setFeature = library->Function<decltype(&HidD_SetFeature)>("HidD_SetFeature");
+    return f.complete() ? f : HidFunctions{};
+  }();
+  return functions;
+}
 
 // A null handle was never opened, the invalid one failed to open: the system
 // is not asked about either.
@@ -58,8 +95,10 @@ class SetupInterfaceList : public HidPort::InterfaceList {
 }  // namespace
 
 std::unique_ptr<HidPort::InterfaceList> Win32HidPort::ListPresentInterfaces() {
+  const HidFunctions& hid = Hid();
+  if (!hid.complete()) return nullptr;
   GUID hid_class;
-  HidD_GetHidGuid(&hid_class);
+  hid.getHidGuid(&hid_class);
   HDEVINFO info =
       SetupDiGetClassDevsW(&hid_class, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (info == INVALID_HANDLE_VALUE) return nullptr;
@@ -80,20 +119,22 @@ void Win32HidPort::Close(HidHandle handle) {
 }
 
 std::optional<HidAttributes> Win32HidPort::Attributes(HidHandle handle) {
-  if (!Usable(handle)) return std::nullopt;
+  const HidFunctions& hid = Hid();
+  if (!Usable(handle) || !hid.complete()) return std::nullopt;
   HIDD_ATTRIBUTES attributes{};
   attributes.Size = sizeof(attributes);
-  if (!HidD_GetAttributes(H(handle), &attributes)) return std::nullopt;
+  if (!hid.getAttributes(H(handle), &attributes)) return std::nullopt;
   return HidAttributes{attributes.VendorID, attributes.ProductID, attributes.VersionNumber};
 }
 
 std::optional<HidCaps> Win32HidPort::Capabilities(HidHandle handle) {
-  if (!Usable(handle)) return std::nullopt;
+  const HidFunctions& hid = Hid();
+  if (!Usable(handle) || !hid.complete()) return std::nullopt;
   PHIDP_PREPARSED_DATA preparsed = nullptr;
-  if (!HidD_GetPreparsedData(H(handle), &preparsed)) return std::nullopt;
+  if (!hid.getPreparsedData(H(handle), &preparsed)) return std::nullopt;
   HIDP_CAPS c{};
-  const NTSTATUS status = HidP_GetCaps(preparsed, &c);
-  HidD_FreePreparsedData(preparsed);
+  const NTSTATUS status = hid.getCaps(preparsed, &c);
+  hid.freePreparsedData(preparsed);
   if (status != HIDP_STATUS_SUCCESS) return std::nullopt;
   HidCaps caps;
   caps.usage = c.Usage;
@@ -115,10 +156,11 @@ std::optional<HidCaps> Win32HidPort::Capabilities(HidHandle handle) {
 }
 
 bool Win32HidPort::SetFeature(HidHandle handle, std::span<const uint8_t> report) {
-  if (!Usable(handle) || report.empty()) return false;
+  const HidFunctions& hid = Hid();
+  if (!Usable(handle) || report.empty() || !hid.complete()) return false;
   // The class driver reads the buffer only; its declaration is not const.
-  return HidD_SetFeature(H(handle), const_cast<uint8_t*>(report.data()),
-                         static_cast<ULONG>(report.size())) != FALSE;
+  return hid.setFeature(H(handle), const_cast<uint8_t*>(report.data()),
+                        static_cast<ULONG>(report.size())) != FALSE;
 }
 
 std::optional<size_t> Win32HidPort::ReadInputReport(HidHandle handle, std::span<uint8_t> buffer) {
@@ -134,7 +176,9 @@ void Win32HidPort::RegisterInterfaceNotifications(WindowId recipient) {
   DEV_BROADCAST_DEVICEINTERFACE_W filter{};
   filter.dbcc_size = sizeof(filter);
   filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-  HidD_GetHidGuid(&filter.dbcc_classguid);
+  const HidFunctions& hid = Hid();
+  if (!hid.complete()) return;  // no HID services: no interface ever arrives
+  hid.getHidGuid(&filter.dbcc_classguid);
   // Kept until the process ends.
   RegisterDeviceNotificationW(reinterpret_cast<HWND>(recipient), &filter,
                               DEVICE_NOTIFY_WINDOW_HANDLE);

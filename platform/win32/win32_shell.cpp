@@ -20,14 +20,20 @@ Text SystemProgramPath(const Text& file_name) {
   return FromW(folder.data(), n) + u"\\" + file_name;
 }
 
+Text SystemProgramCommandLine(const Text& path, const Text& arguments) {
+  Text command_line = u"\"" + path + u"\"";
+  if (!arguments.empty()) command_line += u" " + arguments;
+  return command_line;
+}
+
 namespace {
 
 // The program runs elevated: a program is only ever started by its full path
 // in the system folder, never looked up in the current or application folder.
-void StartSystemProgram(const Text& file_name) {
+void StartSystemProgram(const Text& file_name, const Text& arguments = Text()) {
   const Text path = SystemProgramPath(file_name);
   if (path.empty()) return;
-  Text command_line = u"\"" + path + u"\"";
+  Text command_line = SystemProgramCommandLine(path, arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -51,6 +57,6 @@ void Win32Shell::LockWorkstation() { ::LockWorkStation(); }
 
 void Win32Shell::StartCalculator() { StartSystemProgram(u"calc.exe"); }
 
-void Win32Shell::StartCommandPrompt() { StartSystemProgram(u"cmd.exe"); }
+void Win32Shell::StartCommandPrompt() { StartSystemProgram(u"cmd.exe", kCommandPromptArguments); }
 
 }  // namespace nuv::win32

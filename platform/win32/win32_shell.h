@@ -17,4 +17,12 @@ class Win32Shell : public ShellPort {
 // Full path of a program in the system folder (e.g. C:\Windows\system32\calc.exe).
 Text SystemProgramPath(const Text& file_name);
 
+// The command line of a system program: its quoted path, then the arguments.
+Text SystemProgramCommandLine(const Text& path, const Text& arguments);
+
+// The command prompt starts elevated, with /D: it runs no AutoRun command of
+// the registry (HKCU\Software\Microsoft\Command Processor\AutoRun is
+// written by any program of the user, elevated or not).
+constexpr char16_t kCommandPromptArguments[] = u"/D";
+
 }  // namespace nuv::win32

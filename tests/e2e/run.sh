@@ -7,7 +7,8 @@
 #      main page is shown (screenshot); WM_CLOSE ends the program through the
 #      close sequence (07 20 in the trace, pointer speed 10).
 #   2. The advanced and colour pages (screenshots), reached with the test
-#      switch NUV_TALV_TEST_PAGE, since the clicks that change pages come later;
+#      switch -TESTPAGE= of the command line, since the clicks that change
+#      pages come later;
 #      Escape, Return and F10 in a control of the advanced page close nothing.
 #   3. A start with -HIDE stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon and "Show Window" of the
@@ -15,7 +16,9 @@
 #   4. Unplugging the virtual mouse ends the program: no exit command, the
 #      pointer speed untouched.
 #   5. Without the virtual mouse (and no real one): the missing-mouse message,
-#      then the program ends through the close sequence.
+#      then the program ends through the close sequence. The environment
+#      variables that once switched the virtual mouse and the test page on are
+#      set here and must change nothing: only the command line counts.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both) and a built
 # dist/. Screenshots go to the results folder (first argument).
@@ -26,7 +29,10 @@ TITLE="QUARVEL 241-7730 GAMING MOUSE"
 mkdir -p "$RESULTS"
 APP="$(mktemp -d /tmp/nuv-e2e-XXXXXX)"
 cp -r "$ROOT/dist/." "$APP/"
-TRACE="$APP/trace.txt"
+# The virtual mouse (-VIRTUALMOUSE) keeps its trace and control file in the
+# application folder, i.e. in this copy of dist/.
+TRACE="$APP/virtual_mouse.trace"
+VIRTUAL=(-VIRTUALMOUSE)
 LOG="$RESULTS/e2e-wine.log"
 : >"$LOG"
 failures=0
@@ -80,8 +86,8 @@ shot() {  # name
     fail "screenshot $1 could not be taken"
 }
 
-start_app() {  # args... (environment as set by the caller)
-  wine "$APP/NUV_Talv.exe" "$@" >>"$LOG" 2>&1 &
+start_app() {  # args... (after -VIRTUALMOUSE while VIRTUAL holds it; -HIDE goes last)
+  wine "$APP/NUV_Talv.exe" "${VIRTUAL[@]}" "$@" >>"$LOG" 2>&1 &
 }
 
 close_with_wm_close() {
@@ -112,8 +118,6 @@ start_hidden_in_tray() {
   tray_x=$((X + 10)) tray_y=$((Y + 10))
 }
 
-export NUV_TALV_VIRTUAL_MOUSE=1 NUV_TALV_VIRTUAL_MOUSE_TRACE="$TRACE"
-
 # ---- 1. Start, apply, main page, close ----
 rm -f "$TRACE"
 start_app
@@ -135,7 +139,7 @@ fi
 
 # ---- 2. Advanced and colour pages ----
 for page in advanced colour; do
-  NUV_TALV_TEST_PAGE=$page start_app
+  start_app "-TESTPAGE=$page"
   if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
     sleep 2
     shot "$page"
@@ -206,7 +210,7 @@ if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
   sleep 2
   set_pointer_speed 16
   : >"$TRACE"
-  "$ROOT/tools/virtual_mouse.sh" --control "$APP/virtual_mouse.ctl" unplug >/dev/null
+  "$ROOT/tools/virtual_mouse.sh" --folder "$APP" unplug >/dev/null
   if window_gone 20; then
     timeout 30 wineserver -w 2>/dev/null
     ! grep -q '^F 07 20' "$TRACE" || fail "unplugging sent the exit command"
@@ -220,9 +224,11 @@ else
 fi
 
 # ---- 5. No mouse at all ----
-unset NUV_TALV_VIRTUAL_MOUSE NUV_TALV_VIRTUAL_MOUSE_TRACE
+VIRTUAL=()
 set_pointer_speed 16
-start_app
+# What an unprivileged program could set in the user's environment.
+NUV_TALV_VIRTUAL_MOUSE=1 NUV_TALV_VIRTUAL_MOUSE_TRACE="$APP/env.trace" \
+  NUV_TALV_VIRTUAL_MOUSE_CONTROL="$APP/env.ctl" NUV_TALV_TEST_PAGE=colour start_app
 if box=$(find_window --onlyvisible "^NUV_Talv\$" 60); then
   sleep 1
   import -window "$box" "$RESULTS/e2e-missing-mouse.png" 2>/dev/null
@@ -233,6 +239,7 @@ if box=$(find_window --onlyvisible "^NUV_Talv\$" 60); then
     fail "the program did not end after the missing-mouse message"
   fi
   [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] || fail "a window stayed after the missing-mouse message"
+  [ ! -e "$APP/env.trace" ] || fail "the program followed NUV_TALV_VIRTUAL_MOUSE_TRACE of the environment"
 else
   fail "no missing-mouse message without a mouse"
 fi

@@ -8,6 +8,7 @@
 #include "device/device_link.h"
 #include "platform/virtual/virtual_mouse.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_wake.h"
 #include "settings/settings_protocol.h"
 #include "test_support.h"
 #include "winapp/hid_choice.h"
@@ -117,12 +118,9 @@ struct RecordingWindow {
 TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
   RecordingWindow w;
   ASSERT_NE(w.window, nullptr);
-  SetEnvironmentVariableW(L"NUV_TALV_VIRTUAL_MOUSE", L"1");
   ScratchFolder dir;
-  SetEnvironmentVariableW(L"NUV_TALV_VIRTUAL_MOUSE_TRACE", win32::W(dir.Path("trace.txt")));
-  std::unique_ptr<HidPort> port = win32::CreateHidPort(dir.folder());
-  SetEnvironmentVariableW(L"NUV_TALV_VIRTUAL_MOUSE", nullptr);
-  SetEnvironmentVariableW(L"NUV_TALV_VIRTUAL_MOUSE_TRACE", nullptr);
+  win32::Win32Wake wake;  // outlives the mouse
+  std::unique_ptr<HidPort> port = win32::CreateHidPort(dir.folder(), true, &wake);
   auto* mouse = dynamic_cast<VirtualMouse*>(port.get());
   ASSERT_NE(mouse, nullptr);
 
@@ -131,7 +129,15 @@ TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
   connection.window = reinterpret_cast<WindowId>(w.window);
   ASSERT_EQ(connection.Search(), 1);
   FeatureReportSender(*port, link).Send(kCommandWheelStatus, 1, 0);
-  EXPECT_EQ(dir.Read("trace.txt"), "F 07 11 01 00 00 00 00 00\n");
+  // The trace and the control file are the application folder's.
+  EXPECT_EQ(dir.Read("virtual_mouse.trace"), "F 07 11 01 00 00 00 00 00\n");
+  std::vector<uint8_t> report(VirtualMouse::kInputReportLength);
+  dir.Write("virtual_mouse.ctl", "report 06 00\n");
+  const auto read = port->ReadInputReport(link.readHandle, report);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(report[0], 6);
+  EXPECT_EQ(dir.Read("virtual_mouse.trace"),
+            "F 07 11 01 00 00 00 00 00\nI 06 00 00 00 00 00 00 00\n");
 
   // Sent from this thread, so the window procedure runs at once.
   mouse->Unplug();
@@ -142,8 +148,8 @@ TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
   mouse->Plug();
   EXPECT_EQ(w.received.back().first, static_cast<WPARAM>(DBT_DEVICEARRIVAL));
 
-  // Without the variable the system's HID services are used.
-  EXPECT_FALSE(dynamic_cast<VirtualMouse*>(win32::CreateHidPort(dir.folder()).get()));
+  // Without the switch the system's HID services are used.
+  EXPECT_FALSE(dynamic_cast<VirtualMouse*>(win32::CreateHidPort(dir.folder(), false, &wake).get()));
 }
 
 }  // namespace

@@ -21,6 +21,13 @@ TEST(Win32Shell, SystemProgramsComeFromTheSystemFolderOnly) {
   }
 }
 
+TEST(Win32Shell, TheCommandPromptSkipsTheUsersAutoRun) {
+  EXPECT_EQ(SystemProgramCommandLine(u"C:\\Windows\\system32\\cmd.exe", kCommandPromptArguments),
+            u"\"C:\\Windows\\system32\\cmd.exe\" /D");
+  EXPECT_EQ(SystemProgramCommandLine(u"C:\\Windows\\system32\\calc.exe", Text()),
+            u"\"C:\\Windows\\system32\\calc.exe\"");
+}
+
 TEST(Win32Clock, SleepsNeverEndEarly) {
   Win32Clock clock;
   for (auto length : {std::chrono::microseconds(100), std::chrono::microseconds(2000),

@@ -6,6 +6,24 @@
 #include "platform/win32/win32_system.h"
 #include "winapp/nuv_talv_app.h"
 
+#include <cstdlib>
+#include <new>
+
+// The test program's own global operator delete (it replaces the library's for
+// the whole of nuv_tests.exe, which links statically). On a thread that asks
+// for it, freeing memory resets the thread's last error, as a heap free is
+// allowed to: code that reads GetLastError after a temporary's destructor is
+// then caught every time rather than now and then.
+namespace {
+thread_local bool g_free_resets_last_error = false;
+}
+
+void operator delete(void* p) noexcept {
+  if (g_free_resets_last_error) SetLastError(ERROR_SUCCESS);
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
 namespace nuv::win32 {
 namespace {
 
@@ -35,6 +53,14 @@ TEST(Win32System, FirstCopyIsAdmittedOnce) {
   EXPECT_TRUE(AdmitSingleInstance());
   // The mutex now exists in this process; a further start is turned away.
   EXPECT_FALSE(AdmitSingleInstance());
+}
+
+TEST(Win32System, LaterCopyIsTurnedAwayEvenWhenAFreeResetsTheLastError) {
+  AdmitSingleInstance();  // the mutex exists from here on (kept until the process ends)
+  g_free_resets_last_error = true;
+  const bool admitted = AdmitSingleInstance();
+  g_free_resets_last_error = false;
+  EXPECT_FALSE(admitted) << "GetLastError was read after memory was freed";
 }
 
 }  // namespace
