@@ -76,14 +76,15 @@ TEST(PaintAnimationConcurrency, LeavingTheColourPageEndsTheAnimationWithinOneWai
   a.ui.page = kColourPage;
   a.ui.colourAnimationRunning = 1;
   std::atomic<int> sleeps{0};
-  std::atomic<int> sleepsAfterLeaving{-1};
+  std::atomic<int> sleepsAfterLeaving{0};
+  // A sleep that finds the page already left began after the worker's last
+  // look at it (the one allowed) or after a later look (a fault).
   a.clock.duringSleep = [&] {
     ++sleeps;
-    if (sleepsAfterLeaving >= 0) ++sleepsAfterLeaving;
+    if (a.ui.page != kColourPage) ++sleepsAfterLeaving;
   };
   std::thread worker([&] { RunColourAnimation(a.Context(), profile); });
   while (sleeps < 5) std::this_thread::yield();
-  sleepsAfterLeaving = 0;
   a.ui.page = kMainPage;  // the window thread leaves the page
   worker.join();
   EXPECT_LE(sleepsAfterLeaving, 1);
