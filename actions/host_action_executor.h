@@ -24,7 +24,7 @@ constexpr int kHoldRepetitions = 100000;
 constexpr auto kShortcutHold = std::chrono::milliseconds(20);
 // The executor blocks until the reader wakes it with an action; this timeout
 // is only a safety net, long enough to cost nothing while idle.
-constexpr auto kExecutorWait = std::chrono::seconds(1);
+constexpr auto kExecutorWait = std::chrono::minutes(1);
 
 struct ExecutorDependencies {
   MouseProfile& profile;

@@ -11,15 +11,24 @@ void InputReader::Run() {
 
 void InputReader::ReadOnce() {
   const HidHandle handle = link_.readHandle;
+  bool read_one = false;
   if (handle != kInvalidHidHandle) {
     // The collection's input report length, at most the buffer.
     const size_t length = std::min<size_t>(link_.inputReportLength, buffer_.size());
     buffer_.fill(0);
     if (const auto read = hid_.ReadInputReport(handle, std::span(buffer_.data(), length))) {
       HandleReport(std::span<const uint8_t>(buffer_.data(), std::min(*read, length)));
+      read_one = true;
     }
   }
-  clock_.Pause(kReaderPause);
+  // A new handle (the mouse found again) is read at once, whatever failed before.
+  if (read_one || handle != lastHandle_) {
+    pause_ = kReaderPause;
+  } else {
+    pause_ = std::min<std::chrono::microseconds>(2 * pause_, kReaderIdlePause);
+  }
+  lastHandle_ = handle;
+  clock_.Pause(pause_);
 }
 
 void InputReader::HandleReport(std::span<const uint8_t> report) {

@@ -20,6 +20,12 @@ namespace nuv {
 
 constexpr size_t kInputReportCapacity = 256;
 constexpr auto kReaderPause = std::chrono::milliseconds(2);
+// A read that fails at once (no mouse yet, a collection that could not be
+// opened, a mouse going away) would turn the 2 ms pause into 500 wake-ups a
+// second for as long as the program runs. Each failure in a row doubles the
+// pause up to this; the first report read, or a new handle (the mouse found
+// again), brings it back to 2 ms.
+constexpr auto kReaderIdlePause = std::chrono::seconds(1);
 constexpr uint8_t kReadyReportId = 6;
 constexpr uint8_t kPressCodeBase = 240;
 
@@ -41,6 +47,8 @@ class InputReader {
   [[noreturn]] void Run();
   // One read (blocking while the mouse is open), its handling and the pause.
   void ReadOnce();
+  // The pause after the last read: 2 ms after a report, longer after failures.
+  std::chrono::microseconds pause() const { return pause_; }
   // What one report means; `report` holds the bytes read.
   void HandleReport(std::span<const uint8_t> report);
 
@@ -52,6 +60,8 @@ class InputReader {
   const MouseProfile& profile_;
   ClockPort& clock_;
   std::array<uint8_t, kInputReportCapacity> buffer_{};
+  std::chrono::microseconds pause_ = kReaderPause;
+  HidHandle lastHandle_ = kNullHidHandle;
 };
 
 }  // namespace nuv

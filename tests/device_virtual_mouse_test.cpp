@@ -291,6 +291,28 @@ TEST(VirtualMouseConcurrency, ControlFileDrivesTheMouseFromOutside) {
   EXPECT_TRUE(Eventually([&] { return p.mouse.plugged(); }));
 }
 
+TEST(VirtualMouseConcurrency, WatchedControlFileIsReadWhenTheWatchSaysSoAndNotBefore) {
+  ScratchFolder dir;
+  std::function<void()> changed;
+  VirtualMouseOptions options;
+  options.controlPath = dir.FsPath("control.txt");
+  options.controlPollInterval = 1ms;  // would be used without the watch
+  options.watchedPollInterval = 1h;
+  options.watchControl = [&](std::function<void()> c) {
+    changed = std::move(c);
+    return true;
+  };
+  Program p(options);
+  p.connection.removalSeams = {};
+  ASSERT_EQ(p.connection.Search(), 1);
+  ASSERT_TRUE(changed);
+  dir.Write("control.txt", "unplug\n");
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(p.mouse.plugged()) << "read without a change notice";
+  changed();
+  EXPECT_TRUE(Eventually([&] { return !p.mouse.plugged(); }));
+}
+
 // Readers wait on the mouse's own condition variable or on a wake port.
 TEST(VirtualMouseConcurrency, BlockedReadFailsWhenTheMouseGoes) {
   StdWake wake;

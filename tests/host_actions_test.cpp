@@ -160,6 +160,25 @@ TEST_F(HostActionsTest, ReaderReadsTheMouseThroughTheHidPort) {
   EXPECT_EQ(profile.dpiLevel, 1);
 }
 
+TEST_F(HostActionsTest, ReaderBacksOffWhileReadsFailAndReadsANewHandleAtOnce) {
+  using std::chrono::milliseconds;
+  DeviceLink lost;  // no collection open: every read fails at once
+  InputReader idle(mouse, lost, attention, handover, profile, clock);
+  for (int i = 0; i < 11; ++i) idle.ReadOnce();
+  std::vector<ClockPort::Clock::duration> expected;
+  for (int ms : {4, 8, 16, 32, 64, 128, 256, 512, 1000, 1000, 1000}) {
+    expected.push_back(milliseconds(ms));
+  }
+  EXPECT_EQ(clock.Sleeps(), expected);
+
+  lost.readHandle = program.core.link.readHandle.load();
+  lost.inputReportLength = program.core.link.inputReportLength.load();
+  mouse.SendInputReport(std::vector<uint8_t>{5, 0xF8});
+  idle.ReadOnce();
+  EXPECT_EQ(clock.Sleeps().back(), milliseconds(2));
+  EXPECT_EQ(handover.actionPending, 1);
+}
+
 TEST_F(HostActionsTest, DpiStepsResendTheLevelAndSaveIt) {
   struct Case {
     const char* name;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/virtual/virtual_mouse.h"
+#include "platform/win32/win32_folder_watch.h"
 #include "platform/win32/win32_hid.h"
 
 namespace nuv::win32 {
@@ -19,6 +20,9 @@ std::unique_ptr<HidPort> CreateHidPort(const Text& application_folder, bool virt
   options.readerWake = reader_wake;
   options.tracePath = fs_path(application_folder + u"\\" + kVirtualMouseTraceFile);
   options.controlPath = fs_path(application_folder + u"\\" + kVirtualMouseControlFile);
+  options.watchControl = [application_folder](std::function<void()> changed) {
+    return WatchFolder(application_folder, std::move(changed));
+  };
   return std::make_unique<VirtualMouse>(
       std::move(options), [](WindowId window, uint32_t event, const Text& path) {
         SendDeviceChange(reinterpret_cast<HWND>(window), event, path);

@@ -49,6 +49,17 @@ VirtualMouse::VirtualMouse(VirtualMouseOptions options, DeviceChangeDelivery del
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(options_.controlPath, error);
     controlOffset_ = error ? 0 : size;
+    controlPoll_ = options_.controlPollInterval;
+    const auto changed = [this] {
+      {
+        std::lock_guard lock(mutex_);
+        controlChanged_ = true;
+      }
+      wake_.notify_all();
+    };
+    if (options_.watchControl && options_.watchControl(changed)) {
+      controlPoll_ = options_.watchedPollInterval;
+    }
   }
   firmware_thread_ = std::thread([this] { FirmwareLoop(); });
 }
@@ -221,6 +232,10 @@ void VirtualMouse::Trace(char kind, std::span<const uint8_t> bytes) {
   trace_.flush();
 }
 
+// Every change a blocked reader waits for signals the wake; this is only a
+// safety net, rare enough to cost nothing while idle.
+constexpr auto kReaderSafetyWait = std::chrono::minutes(1);
+
 std::optional<size_t> VirtualMouse::ReadInputReport(HidHandle handle, std::span<uint8_t> buffer) {
   std::unique_lock lock(mutex_);
   const auto readable = [&] {
@@ -235,7 +250,7 @@ std::optional<size_t> VirtualMouse::ReadInputReport(HidHandle handle, std::span<
       std::lock_guard relock(mutex_);
       return ready();
     };
-    while (!ready_locked()) options_.readerWake->Wait(std::chrono::seconds(1), ready_locked);
+    while (!ready_locked()) options_.readerWake->Wait(kReaderSafetyWait, ready_locked);
     lock.lock();
   }
   wake_.wait(lock, ready);
@@ -407,15 +422,16 @@ std::vector<std::string> VirtualMouse::TakeControlLines() {
 void VirtualMouse::FirmwareLoop() {
   using Clock = std::chrono::steady_clock;
   const bool controlled = !options_.controlPath.empty();
-  auto next_poll = Clock::now();
+  auto next_poll = Clock::now() + controlPoll_;
   std::unique_lock lock(mutex_);
   while (!stopping_) {
     auto wake_at = Clock::time_point::max();
     if (controlled) wake_at = next_poll;
     if (readyDue_) wake_at = std::min(wake_at, *readyDue_);
+    if (controlChanged_) wake_at = Clock::time_point::min();
     if (wake_at == Clock::time_point::max()) {
       wake_.wait(lock);
-    } else {
+    } else if (wake_at > Clock::now()) {
       wake_.wait_until(lock, wake_at);
     }
     if (stopping_) break;
@@ -427,8 +443,9 @@ void VirtualMouse::FirmwareLoop() {
       WakeAll();
       lock.lock();
     }
-    if (controlled && now >= next_poll) {
-      next_poll = now + options_.controlPollInterval;
+    if (controlled && (controlChanged_ || now >= next_poll)) {
+      controlChanged_ = false;
+      next_poll = now + controlPoll_;
       lock.unlock();
       for (const std::string& line : TakeControlLines()) ExecuteControlLine(line);
       lock.lock();

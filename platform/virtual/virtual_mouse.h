@@ -47,6 +47,14 @@ struct VirtualMouseOptions {
   // one the mouse's own condition variable does; on Windows the system's
   // address wait is much quicker. Its Signal must take no lock of a waiter.
   WakePort* readerWake = nullptr;
+  // Reading the control file 40 times a second costs an idle program more than
+  // everything else it does. Given a watch, the mouse reads the file when the
+  // watch says its folder changed, and otherwise only every
+  // watchedPollInterval (in case a change went unnoticed). The watch is given
+  // the function to call on each change (from any thread, while the mouse
+  // lives) and says whether it could start watching; if not, the mouse polls.
+  std::function<bool(std::function<void()> changed)> watchControl{};
+  std::chrono::milliseconds watchedPollInterval{5000};
 };
 
 // Hands a device-change event for an interface path to a registered window.
@@ -154,6 +162,8 @@ class VirtualMouse : public HidPort {
   int pressedButton_ = 0;  // host-handled button that is down, 0 for none
   std::ofstream trace_;
 
+  bool controlChanged_ = false;
+  std::chrono::milliseconds controlPoll_{0};
   uintmax_t controlOffset_ = 0;  // firmware thread only
   std::thread firmware_thread_;
 };
