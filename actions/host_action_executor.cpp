@@ -39,6 +39,7 @@ uint8_t PlaybackScanCode(InputPort& input, uint8_t vk) {
 
 void HostActionExecutor::Run() {
   d_.clock.SetCurrentThreadHighestPriority();
+  d_.input.PrepareCallingThread();
   for (;;) {
     d_.handover.WaitForAction(std::chrono::duration_cast<std::chrono::microseconds>(kExecutorWait));
     RunOnce();
@@ -224,17 +225,20 @@ void HostActionExecutor::PlayMacro(int slot) {
       PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? PlaybackScanCode(d_.input, *it) : 0);
     }
   };
-  // Pauses are kept against deadlines, so the time spent sending an event does
-  // not add up over the macro. An event sent late (the thread was held up)
-  // moves the rest of the schedule back: the pause after it is kept whole, so
-  // a key is never held shorter than recorded.
+  // Pauses are kept against deadlines, so the time spent sending an event
+  // (the system runs every low-level hook before the send returns) does not
+  // add up over the macro. An event sent late (the thread was held up) moves
+  // the rest of the schedule back: the pause after it is kept whole, counted
+  // from the moment its sending began, so a key is never held shorter than
+  // recorded.
   auto due = d_.clock.Now();
   for (int r = 0; r < repetitions; ++r) {
     for (int k = 0; k < events; ++k) {
       const MacroEvent event = macro.Event(k);
+      const auto sending = d_.clock.Now();
       PlayEvent(event, scanCodes[static_cast<size_t>(k)]);
       track(event);
-      due = std::max(due, d_.clock.Now()) + std::chrono::milliseconds(macro.PauseAfter(k));
+      due = std::max(due, sending) + std::chrono::milliseconds(macro.PauseAfter(k));
       d_.clock.SleepUntil(due);
       if (released()) return releaseHeld();
     }

@@ -25,6 +25,10 @@ class InputPort {
   virtual void MouseEvent(uint32_t flags) = 0;
   // Scan code of a virtual key (MapVirtualKeyW with MAPVK_VK_TO_VSC).
   virtual uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) = 0;
+  // Whatever the system sets up on a thread's first synthetic event (its
+  // input queue, the keyboard layout's tables), done ahead on the calling
+  // thread, so that the first macro does not wait for it. Sends nothing.
+  virtual void PrepareCallingThread() {}
 };
 
 }  // namespace nuv

@@ -98,6 +98,14 @@ TEST(VirtualMouse, TraceOfFeatureReportsAndTheReadyReport) {
     again.SendInputReport(Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});  // cut to 8 bytes
   }
   EXPECT_EQ(Lines(dir.Read("trace.txt")).back(), "I 01 02 03 04 05 06 07 08");
+
+  // Time stamps are asked for through the control channel, never by default.
+  VirtualMouse timed(options);
+  ASSERT_TRUE(timed.ExecuteControlLine("timestamps"));
+  timed.SendInputReport(Bytes{5, 0xF8});
+  const std::string stamped = Lines(dir.Read("trace.txt")).back();
+  EXPECT_TRUE(stamped.starts_with("I 05 F8 00 00 00 00 00 00 @")) << stamped;
+  EXPECT_GT(std::stoll(stamped.substr(stamped.find('@') + 1)), 0) << stamped;
 }
 
 TEST(VirtualMouse, FirmwareStateFromEveryCommand) {
@@ -219,6 +227,7 @@ TEST(VirtualMouse, ControlLines) {
       {"release", Kind::kRelease, 0, {}},
       {"unplug", Kind::kUnplug, 0, {}},
       {"Plug", Kind::kPlug, 0, {}},
+      {"timestamps", Kind::kTimestamps, 0, {}},
       {"report 06 0 ff", Kind::kReport, 0, {6, 0, 0xFF}},
       {"press 0", std::nullopt, 0, {}},
       {"press 9", std::nullopt, 0, {}},

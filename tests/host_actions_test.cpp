@@ -377,6 +377,52 @@ TEST_F(HostActionsTest, MacroRepetitionsAndEarlyStop) {
   EXPECT_TRUE(input.Events().empty());
 }
 
+// When each event is sent, on the fake clock, counted from the first.
+TEST_F(HostActionsTest, PausesCountFromWhenEachSendBeganAndALateEventKeepsThePauseAfterIt) {
+  using std::chrono::milliseconds;
+  MacroRecord m = MacroRecord::Named(u"Timed");
+  m.eventCount = 3;
+  m.events[0] = {'X', 1};
+  m.events[1] = {'X', 2};
+  m.events[2] = {'Y', 1};
+  for (int k = 1; k <= 3; ++k) m.SetDelay(k, static_cast<uint16_t>(k == 2 ? 100 : 50));
+  macros.Write(0, m);
+  macros.SetCount(1);
+  struct Case {
+    const char* name;
+    int sendMs;     // what every send costs
+    int lateSleep;  // this sleep (1-based) wakes late ...
+    int lateMs;     // ... by this much
+    std::vector<int> sentAt;
+  };
+  const Case cases[] = {
+      {"sends cost nothing", 0, 0, 0, {0, 50, 150}},
+      {"the cost of a send does not add up", 1, 0, 0, {0, 50, 150}},
+      {"a late wake moves the rest back, the pause after it whole", 1, 1, 20, {0, 70, 170}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<ClockPort::Clock::time_point> sent;
+    input.duringEvent = [&] {
+      sent.push_back(clock.Now());
+      clock.Advance(milliseconds(c.sendMs));
+    };
+    int sleeps = 0;
+    clock.duringSleep = [&] {
+      if (++sleeps == c.lateSleep) clock.Advance(milliseconds(c.lateMs));
+    };
+    Press(1, kFnFirstMacro);
+    std::vector<int> at;
+    for (const auto& t : sent) {
+      at.push_back(
+          static_cast<int>(std::chrono::duration_cast<milliseconds>(t - sent.front()).count()));
+    }
+    EXPECT_EQ(at, c.sentAt);
+  }
+  input.duringEvent = nullptr;
+  clock.duringSleep = nullptr;
+}
+
 TEST_F(HostActionsTest, AReleaseWhileNothingRunsDoesNotStopTheNextMacro) {
   MacroRecord m = MacroRecord::Named(u"Tap");
   m.eventCount = 2;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -25,14 +26,23 @@ class RecordingInput : public InputPort {
   };
 
   void KeyEvent(uint8_t virtual_key, uint8_t scan_code, uint32_t flags) override {
-    std::lock_guard lock(mutex_);
-    events_.push_back(
-        {Event::Kind::kKey, virtual_key, scan_code, flags, std::chrono::steady_clock::now()});
+    {
+      std::lock_guard lock(mutex_);
+      events_.push_back(
+          {Event::Kind::kKey, virtual_key, scan_code, flags, std::chrono::steady_clock::now()});
+    }
+    if (duringEvent) duringEvent();
   }
   void MouseEvent(uint32_t flags) override {
-    std::lock_guard lock(mutex_);
-    events_.push_back({Event::Kind::kMouse, 0, 0, flags, std::chrono::steady_clock::now()});
+    {
+      std::lock_guard lock(mutex_);
+      events_.push_back({Event::Kind::kMouse, 0, 0, flags, std::chrono::steady_clock::now()});
+    }
+    if (duringEvent) duringEvent();
   }
+  // Called inside every event, after it is noted (e.g. to let a fake clock
+  // show what the send costs).
+  std::function<void()> duringEvent;
   // A stand-in for the keyboard layout: a scan code derived from the key.
   uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) override { return virtual_key & 0x7F; }
 

@@ -68,6 +68,8 @@ std::optional<VirtualControlCommand> ParseVirtualControlLine(std::string_view li
     command.kind = VirtualControlCommand::Kind::kUnplug;
   else if (verb == "plug")
     command.kind = VirtualControlCommand::Kind::kPlug;
+  else if (verb == "timestamps")
+    command.kind = VirtualControlCommand::Kind::kTimestamps;
   else
     return std::nullopt;
   return command;

@@ -6,6 +6,9 @@
 //   click <n>        press and release
 //   report <hex>...  the mouse sends these bytes as an input report
 //   unplug / plug    the mouse leaves and comes back
+//   timestamps       from now on every trace line ends with " @<t>", t the
+//                    steady clock's count in microseconds when the mouse sent
+//                    or received the report (bench/macro_timing.sh)
 //
 // Blank lines and lines starting with '#' are ignored.
 #pragma once
@@ -18,7 +21,7 @@
 namespace nuv {
 
 struct VirtualControlCommand {
-  enum class Kind { kPress, kRelease, kClick, kReport, kUnplug, kPlug };
+  enum class Kind { kPress, kRelease, kClick, kReport, kUnplug, kPlug, kTimestamps };
   Kind kind = Kind::kRelease;
   int button = 0;              // press, click: 1..8
   std::vector<uint8_t> bytes;  // report: 1..kMaxReportBytes

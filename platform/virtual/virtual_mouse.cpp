@@ -220,12 +220,17 @@ void VirtualMouse::Emit(std::vector<uint8_t> report) {
 
 void VirtualMouse::Trace(char kind, std::span<const uint8_t> bytes) {
   if (!trace_.is_open()) return;
+  const auto now = std::chrono::steady_clock::now();
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string line(1, kind);
   for (uint8_t b : bytes) {
     line += ' ';
     line += kHex[b >> 4];
     line += kHex[b & 15];
+  }
+  if (traceTimes_) {
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch());
+    line += " @" + std::to_string(us.count());
   }
   line += '\n';
   trace_ << line;
@@ -362,6 +367,11 @@ bool VirtualMouse::ExecuteControlLine(std::string_view line) {
     case Kind::kPlug:
       Plug();
       break;
+    case Kind::kTimestamps: {
+      std::lock_guard lock(mutex_);
+      traceTimes_ = true;
+      break;
+    }
   }
   return true;
 }

@@ -161,6 +161,7 @@ class VirtualMouse : public HidPort {
   std::optional<std::chrono::steady_clock::time_point> readyDue_;
   int pressedButton_ = 0;  // host-handled button that is down, 0 for none
   std::ofstream trace_;
+  bool traceTimes_ = false;
 
   bool controlChanged_ = false;
   std::chrono::milliseconds controlPoll_{0};

@@ -67,12 +67,14 @@ Win32Clock::Win32Clock() {
 
 void Win32Clock::SleepUntil(Clock::time_point deadline) {
   using namespace std::chrono;
-  constexpr auto kSpin = microseconds(600);
+  constexpr auto kSpin = microseconds(1500);
   for (;;) {
     const auto left = deadline - Clock::now();
     if (left <= nanoseconds::zero()) return;
     if (left <= kSpin) {
-      while (Clock::now() < deadline) std::this_thread::yield();
+      // A yield here can hand the core to another thread for a whole time
+      // slice (milliseconds); the last moment is spun out instead.
+      while (Clock::now() < deadline) YieldProcessor();
       return;
     }
     const auto wait = duration_cast<nanoseconds>(left - kSpin);

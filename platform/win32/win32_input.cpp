@@ -14,4 +14,10 @@ uint32_t Win32Input::MapVirtualKeyToScanCode(uint32_t virtual_key) {
   return MapVirtualKeyW(virtual_key, MAPVK_VK_TO_VSC);
 }
 
+void Win32Input::PrepareCallingThread() {
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // creates the thread's queue
+  MapVirtualKeyW('A', MAPVK_VK_TO_VSC);
+}
+
 }  // namespace nuv::win32

@@ -10,6 +10,7 @@ class Win32Input : public InputPort {
   void KeyEvent(uint8_t virtual_key, uint8_t scan_code, uint32_t flags) override;
   void MouseEvent(uint32_t flags) override;
   uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) override;
+  void PrepareCallingThread() override;
 };
 
 }  // namespace nuv::win32
