@@ -16,12 +16,7 @@ set -u
 cd "$ROOT"
 SECONDS_MEASURED="${1:-30}"
 SETTLE="${NUV_IDLE_SETTLE:-15}"
-ensure_packages
-build_windows >/dev/null || exit 1
-ensure_display || exit 1
-export WINEPREFIX="$ROOT/build/idle-prefix"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "$WINEPREFIX" ] || prepare_wine_prefix
+prepare_outside_bench idle-prefix || exit 1
 TICKS=$(getconf CLK_TCK)
 
 APP="$(mktemp -d /tmp/nuv-idle-XXXXXX)"

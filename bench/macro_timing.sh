@@ -16,12 +16,7 @@ set -u
 . "$(dirname "$0")/../scripts/common.sh"
 cd "$ROOT"
 PRESSES="${1:-40}"
-ensure_packages
-build_windows >/dev/null || exit 1
-ensure_display || exit 1
-export WINEPREFIX="$ROOT/build/timing-prefix"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "$WINEPREFIX" ] || prepare_wine_prefix
+prepare_outside_bench timing-prefix || exit 1
 
 APP="$(mktemp -d /tmp/nuv-timing-XXXXXX)"
 cp -r "$ROOT/dist/." "$APP/"

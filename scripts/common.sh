@@ -62,3 +62,14 @@ stop_display() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   XVFB_PID=""
 }
+
+# For the programs of bench/ that measure the real exe from outside: the
+# packages, a fresh Windows build, a display and the prefix build/<name>.
+prepare_outside_bench() {  # prefix name
+  ensure_packages
+  build_windows >/dev/null || return 1
+  ensure_display || return 1
+  export WINEPREFIX="$ROOT/build/$1"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [ -d "$WINEPREFIX" ] || prepare_wine_prefix
+}
