@@ -309,7 +309,7 @@ TEST(VirtualMouseConcurrency, WatchedControlFileIsReadWhenTheWatchSaysSoAndNotBe
   options.watchedPollInterval = 1h;
   options.watchControl = [&](std::function<void()> c) {
     changed = std::move(c);
-    return true;
+    return std::make_unique<FolderWatch>();
   };
   Program p(options);
   p.connection.removalSeams = {};

@@ -57,14 +57,14 @@ VirtualMouse::VirtualMouse(VirtualMouseOptions options, DeviceChangeDelivery del
       }
       wake_.notify_all();
     };
-    if (options_.watchControl && options_.watchControl(changed)) {
-      controlPoll_ = options_.watchedPollInterval;
-    }
+    if (options_.watchControl) watch_ = options_.watchControl(changed);
+    if (watch_) controlPoll_ = options_.watchedPollInterval;
   }
   firmware_thread_ = std::thread([this] { FirmwareLoop(); });
 }
 
 VirtualMouse::~VirtualMouse() {
+  watch_.reset();  // its calls use this mouse
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;

@@ -25,6 +25,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/folder_watch.h"
 #include "platform/hid_port.h"
 #include "platform/virtual/virtual_control.h"
 #include "platform/wake_port.h"
@@ -51,9 +53,10 @@ struct VirtualMouseOptions {
   // everything else it does. Given a watch, the mouse reads the file when the
   // watch says its folder changed, and otherwise only every
   // watchedPollInterval (in case a change went unnoticed). The watch is given
-  // the function to call on each change (from any thread, while the mouse
-  // lives) and says whether it could start watching; if not, the mouse polls.
-  std::function<bool(std::function<void()> changed)> watchControl{};
+  // the function to call on each change (from any thread) and returns the
+  // running watch, which the mouse destroys first when it goes; null when it
+  // could not start watching, and the mouse polls.
+  std::function<std::unique_ptr<FolderWatch>(std::function<void()> changed)> watchControl{};
   std::chrono::milliseconds watchedPollInterval{5000};
 };
 
@@ -166,6 +169,7 @@ class VirtualMouse : public HidPort {
   bool controlChanged_ = false;
   std::chrono::milliseconds controlPoll_{0};
   uintmax_t controlOffset_ = 0;  // firmware thread only
+  std::unique_ptr<FolderWatch> watch_;
   std::thread firmware_thread_;
 };
 
