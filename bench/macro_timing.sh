@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Macro timing as other programs see it. NUV_Talv.exe runs with the virtual
 # mouse and a macro on button 7 (A down, 50 ms, A up, 100 ms, B down, ...,
-# with a left click in the middle); input_probe.exe (bench/win32/), another process,
+# with a left click in the middle); input_probe.exe (tests/win32/probes/), another process,
 # notes every event through the system's low-level hooks. The virtual mouse
 # stamps each press report it sends ("timestamps" in its control file) with
 # the same clock.

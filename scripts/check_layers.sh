@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The house's layers read in one direction:
 #   platform/  <  app/ device/ settings/ macro/ actions/ ui/  <  winapp/
-# Only platform/win32/, winapp/, tests/win32/ and bench/win32/ include Windows headers, and
+# Only platform/win32/, winapp/ and tests/win32/ include Windows headers, and
 # nothing in platform/ includes a header of a subsystem or of winapp/; no
 # subsystem includes winapp/; the program reads no environment variable.
 # Prints each breach and exits non-zero on any.
@@ -14,7 +14,7 @@ breach() { echo "layers: $1"; status=1; }
 WIN_HEADERS='windows|winuser|winbase|wingdi|windef|winnt|winreg|winsock2?|ws2tcpip|commctrl|commdlg|shellapi|shlobj|shlwapi|objbase|ole2|oleauto|gdiplus|dbt|setupapi|hidsdi|hidpi|hidusage|mmsystem|timeapi|synchapi|processthreadsapi|tlhelp32|psapi|winternl|versionhelpers|dwmapi|uxtheme|richedit|unknwn|wtypes'
 while IFS= read -r file; do
   case "$file" in
-    platform/win32/*|winapp/*|tests/win32/*|bench/win32/*) ;;
+    platform/win32/*|winapp/*|tests/win32/*) ;;
     *) grep -HniE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<(${WIN_HEADERS})\.h>" "$file" |
          while IFS= read -r hit; do echo "layers: Windows header outside the Windows layers: $hit"; done |
          grep . && status=1 ;;
