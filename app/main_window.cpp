@@ -84,7 +84,10 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
 
   store.configPath = session.applicationFolder + u"\\config.ini";
   store.LoadStartValues();
+  // The flag is the low byte of VER_SEL; the store keeps the same value, so
+  // that the pages and the reset's template choice never disagree.
   session.uiLanguage = static_cast<uint8_t>(store.languageSelection.load());
+  store.languageSelection = session.uiLanguage.load();
   const int32_t language = session.uiLanguage;
   store.LoadProfile(store.configPath, store.currentConfig, false);
   steps.SetTitle(Text(kMainWindowTitle));
@@ -108,8 +111,7 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
   steps.CutWindowShape(session.maskPath);
   if (closed()) return InitOutcome::kClosed;
 
-  session.macroFilePath = MacroFiles::WorkingFilePath(session.applicationFolder, language);
-  steps.LoadMacros(session.macroFilePath);
+  steps.LoadMacros(MacroFiles::WorkingFilePath(session.applicationFolder, language));
   if (closed()) return InitOutcome::kClosed;
   steps.LoadMenus(language);
   if (closed()) return InitOutcome::kClosed;

@@ -110,7 +110,6 @@ struct MainWindowSession {
   Text applicationFolder;
   Text skinFolder;
   Text maskPath;
-  Text macroFilePath;
   // Non-zero: English (low byte of VER_SEL).
   AtomicField<int32_t> uiLanguage{1};
   // 1 after a start with "-HIDE" until the first background erase.
@@ -137,7 +136,8 @@ class MainWindowSteps {
   virtual void CreateFonts() = 0;
   // Drawing size, window shape and repaint region from the mask picture.
   virtual void CutWindowShape(const Text& maskPath) = 0;
-  // Macro file of the language, then the editor's starting position.
+  // Macro file of the language (it becomes the one working path that Save,
+  // reset and the language switch use), then the editor's starting position.
   virtual void LoadMacros(const Text& macroFilePath) = 0;
   virtual void LoadMenus(int32_t language) = 0;
   virtual uint8_t SearchDevice() = 0;

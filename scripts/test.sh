@@ -135,6 +135,12 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     else
       FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
     fi
+    echo "== end-to-end journeys"
+    if "$ROOT/tests/e2e/journeys.sh" "$RESULTS"; then
+      PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end journeys: passed")
+    else
+      FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end journeys: FAILED")
+    fi
   fi
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"

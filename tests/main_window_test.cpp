@@ -249,7 +249,9 @@ TEST(MainWindowInit, LanguageIsTheLowByteOfVerSelAndAbsentMeansTheSecondLanguage
     InitFixture f(c.init);
     InitialiseMainWindow(f.session, f.store, f.steps);
     EXPECT_EQ(f.session.uiLanguage.load(), c.language) << c.init;
-    EXPECT_EQ(f.session.macroFilePath, f.folder.folder() + u"\\" + T(c.macroFile)) << c.init;
+    EXPECT_EQ(f.steps.calls[9], "macros " + f.Folder() + "\\" + c.macroFile) << c.init;
+    // One language for the program: the reset's template choice reads the same flag.
+    EXPECT_EQ(f.store.languageSelection.load(), c.language) << c.init;
     EXPECT_EQ(f.steps.calls[10], "menus " + std::to_string(c.language)) << c.init;
   }
 }

@@ -1,5 +1,8 @@
 #include "winapp/nuv_talv_dlg.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <initializer_list>
 #include <thread>
 
@@ -45,9 +48,20 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
+    OnMessageEntry(WM_MOUSEMOVE, &CNUV_TalvDlg::OnMouseMove),
+    OnMessageEntry(WM_MOUSELEAVE, &CNUV_TalvDlg::OnMouseLeave),
+    OnMessageEntry(WM_LBUTTONDOWN, &CNUV_TalvDlg::OnLeftButtonDown),
+    // The second press of a double click is a press like the first.
+    OnMessageEntry(WM_LBUTTONDBLCLK, &CNUV_TalvDlg::OnLeftButtonDown),
+    OnMessageEntry(WM_LBUTTONUP, &CNUV_TalvDlg::OnLeftButtonUp),
 };
 
-CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context) : Dialog(IDD_NUV_TALV_DIALOG), context_(context) {
+CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
+    : Dialog(IDD_NUV_TALV_DIALOG),
+      context_(context),
+      input_({context.ui, skin, context.session, context.core.profile, context.core.store,
+              context.macroFiles},
+             *this) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -58,6 +72,12 @@ HFONT CNUV_TalvDlg::TextFont() const {
 }
 
 bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
+  // Read-only, for the hover benchmark in another process.
+  static const UINT paintCountMessage = RegisterWindowMessageW(L"NUV_Talv.PaintCount");
+  if (m.message == paintCountMessage) {
+    m.result = static_cast<LRESULT>(paintCount_);
+    return true;
+  }
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
 }
 
@@ -81,7 +101,7 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   AppContext& c = context_;
   const auto repaint = RepaintOf(hwnd_);
   c.core.applier.seams.repaint = repaint;
-  c.core.applier.seams.startBlinker = [&c] { StartBlinkThread(c); };
+  c.core.applier.seams.startBlinker = [&c] { win32::StartBlinkThread(c); };
   c.core.applier.seams.whileWaiting = [] {
     // Answers what was sent to this thread's windows (an apply on another
     // thread broadcasts the system settings it changed), removes nothing.
@@ -92,6 +112,7 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   c.core.store.seams.repaint = repaint;
   c.core.store.seams.hideToTray = [this] { HideToTray(); };
   c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
+  c.core.store.seams.restoreDefaultMacros = [this] { input_.RestoreDefaultMacros(); };
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
@@ -115,7 +136,7 @@ void CNUV_TalvDlg::StartWorkerThreads() {
   core.executor.repaint = RepaintOf(hwnd_);
   std::thread([&core] { core.reader.Run(); }).detach();
   std::thread([&core] { core.executor.Run(); }).detach();
-  StartBlinkThread(context_);
+  win32::StartBlinkThread(context_);
 }
 
 void CNUV_TalvDlg::AddAboutItemAndIcon() {
@@ -236,25 +257,6 @@ void CNUV_TalvDlg::DestroyMacroControls() {
 
 // ---- Pages and repaint ----
 
-void CNUV_TalvDlg::GoToPage(int page) {
-  const PageChange change = PlanPageChange(context_.ui.page, page);
-  context_.ui.page = static_cast<uint8_t>(page);
-  if (change.destroyMacroControls) DestroyMacroControls();
-  if (change.startBlinker) StartBlinkThread(context_);
-  if (change.startColourAnimation) StartColourAnimationThread(context_);
-  if (change.createMacroControls) {
-    InvalidateRgn(hwnd_, repaintRegion.get(), TRUE);
-    CreateMacroControls();
-    UpdateWindow(hwnd_);
-    // The names of the macros; the editor fills the rest when it comes.
-    for (int i = 0; i < context_.core.macros.Count(); ++i) {
-      macroNameList.AddString(context_.core.macros.Read(i).Name());
-    }
-    macroNameList.SetCurSel(context_.core.macros.currentMacro);
-  }
-  Repaint();
-}
-
 void CNUV_TalvDlg::Repaint() {
   if (!hwnd_) return;
   if (context_.ui.page == kAdvancedPage && repaintRegion) {
@@ -263,6 +265,168 @@ void CNUV_TalvDlg::Repaint() {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
 }
+
+// ---- Pointer ----
+
+namespace {
+
+// The point of a mouse message in window coordinates (signed: a captured
+// pointer may lie left of or above the window).
+int32_t PointX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
+int32_t PointY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+
+}  // namespace
+
+bool CNUV_TalvDlg::OnMouseMove(WndMessage& m) {
+  if (!trackingLeave_) {
+    // One WM_MOUSELEAVE when the pointer next leaves the window.
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+  }
+  input_.OnPointerMove(PointX(m.lParam), PointY(m.lParam));
+  return false;
+}
+
+bool CNUV_TalvDlg::OnMouseLeave(WndMessage&) {
+  trackingLeave_ = false;
+  input_.OnPointerLeave();
+  return false;
+}
+
+bool CNUV_TalvDlg::OnLeftButtonDown(WndMessage& m) {
+  input_.OnLeftPress(PointX(m.lParam), PointY(m.lParam));
+  return false;
+}
+
+bool CNUV_TalvDlg::OnLeftButtonUp(WndMessage& m) {
+  input_.OnLeftRelease(PointX(m.lParam), PointY(m.lParam));
+  return false;
+}
+
+// ---- What the input dispatch asks of the window ----
+
+void CNUV_TalvDlg::InvalidateAll() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CNUV_TalvDlg::DragWindow(int32_t x, int32_t y) {
+  // The move loop takes the point of the press in screen coordinates: with
+  // window coordinates the window would jump once it no longer sits at the
+  // screen's corner.
+  POINT p{x, y};
+  ClientToScreen(hwnd_, &p);
+  PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+}
+
+void CNUV_TalvDlg::PostMinimise(int32_t x, int32_t y) {
+  PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MINIMIZE, MAKELPARAM(x, y));
+}
+
+void CNUV_TalvDlg::WindowOrigin(int32_t& x, int32_t& y) {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  x = r.left;
+  y = r.top;
+}
+
+void CNUV_TalvDlg::StartBlinkThread() { win32::StartBlinkThread(context_); }
+
+void CNUV_TalvDlg::StartColourAnimation() { StartColourAnimationThread(context_); }
+
+void CNUV_TalvDlg::InvalidateRepaintRegion() { InvalidateRgn(hwnd_, repaintRegion.get(), TRUE); }
+
+void CNUV_TalvDlg::UpdateWindow() { ::UpdateWindow(hwnd_); }
+
+void CNUV_TalvDlg::RefillMacroList() {
+  if (context_.seams.macroEditor.refillMacroList) {
+    context_.seams.macroEditor.refillMacroList();
+    return;
+  }
+  if (!macroNameList.IsCreated()) return;
+  // The names of the macros, the current one selected.
+  MacroStore& macros = context_.core.macros;
+  macroNameList.ResetContent();
+  for (int i = 0; i < macros.Count(); ++i) macroNameList.AddString(macros.Read(i).Name());
+  const int lines = macroNameList.GetCount();
+  if (macros.Count() > 0) {
+    macros.currentMacro = std::min<int32_t>(macros.currentMacro, std::max(lines - 1, 0));
+    macroNameList.SetCurSel(macros.currentMacro);
+  }
+}
+
+std::optional<Text> CNUV_TalvDlg::ChooseFile(FileDialogKind kind) {
+  const FileDialogSpec spec = FileDialogFor(kind);
+  return ShowFileDialog(FileDialogRequest{hwnd_, spec.save, spec.filter, spec.defaultExtension,
+                                          context_.applicationFolder});
+}
+
+void CNUV_TalvDlg::OpenWebSite() {
+  ShellExecuteW(hwnd_, L"open", W(Text(kWebSiteAddress)), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CNUV_TalvDlg::SwitchLanguage(int32_t language) {
+  const bool advanced = context_.ui.page == kAdvancedPage;
+  if (!nuv::SwitchLanguage(
+          language,
+          LanguageSwitchTargets{context_.session.uiLanguage, context_.core.store,
+                                context_.macroFiles, context_.applicationFolder, advanced},
+          *this)) {
+    return;  // a skin file was missing: the window is gone
+  }
+  if (advanced) {
+    // The controls stay where they are, in the new language's font.
+    for (Control* control : std::initializer_list<Control*>{&repeatCountEdit, &macroNameEdit,
+                                                            &macroNameList, &macroEventList}) {
+      control->SetFont(TextFont());
+    }
+  }
+}
+
+bool CNUV_TalvDlg::ReloadSkin(SkinFile file, int32_t language) {
+  const Text& folder = context_.session.skinFolder;
+  switch (file) {
+    case SkinFile::kMain:
+      return LoadMainSkin(Sources(), folder, language, skin.main, skin.functionNames);
+    case SkinFile::kColour:
+      return LoadColourSkin(Sources(), folder, language, skin.colour);
+    case SkinFile::kAdvanced:
+      return LoadAdvancedSkin(Sources(), folder, language, skin.advanced, skin.macroControls);
+    case SkinFile::kWarning:
+      return nuv::LoadWarningSkin(Sources(), folder, language, warningTable);
+  }
+  return false;
+}
+
+void CNUV_TalvDlg::ForgetPictures() {
+  if (canvas_) canvas_->ForgetPictures();
+}
+
+bool CNUV_TalvDlg::FunctionDialogOpen() {
+  const auto& seams = context_.seams.functionDialog;
+  return seams.isOpen && seams.isOpen();
+}
+
+void CNUV_TalvDlg::CloseFunctionDialog() {
+  if (context_.seams.functionDialog.close) context_.seams.functionDialog.close();
+}
+
+void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
+  if (context_.seams.functionDialog.open) context_.seams.functionDialog.open(button, x, y);
+}
+
+namespace {
+
+void Run(const std::function<void()>& operation) {
+  if (operation) operation();
+}
+
+}  // namespace
+
+void CNUV_TalvDlg::NewMacro() { Run(context_.seams.macroEditor.newMacro); }
+void CNUV_TalvDlg::DeleteMacro() { Run(context_.seams.macroEditor.deleteMacro); }
+void CNUV_TalvDlg::ToggleRecording() { Run(context_.seams.macroEditor.toggleRecording); }
+void CNUV_TalvDlg::TakeRepeatCount() { Run(context_.seams.macroEditor.takeRepeatCount); }
+void CNUV_TalvDlg::ToggleRepeatMode() { Run(context_.seams.macroEditor.toggleRepeatMode); }
 
 // ---- Close ----
 
@@ -325,6 +489,7 @@ PaintInputs CNUV_TalvDlg::Inputs() {
 }
 
 bool CNUV_TalvDlg::OnPaint(WndMessage&) {
+  ++paintCount_;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT client;

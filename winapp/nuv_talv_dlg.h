@@ -3,14 +3,16 @@
 // turns messages into calls on them and carries out what they ask.
 #pragma once
 
+#include <memory>
 #include <span>
 
-#include <memory>
+#include "app/input_dispatch.h"
 #include "app/main_window.h"
 
 #include "platform/win32/gdi_handle.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
+#include "ui/language_switch.h"
 #include "ui/skin_shape.h"
 #include "ui/skin_tables.h"
 #include "winapp/main_window_paint.h"
@@ -29,7 +31,11 @@ class CAboutDlg : public Dialog {
   CAboutDlg();
 };
 
-class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
+class CNUV_TalvDlg : public Dialog,
+                     private MainWindowSteps,
+                     private TrayView,
+                     private InputView,
+                     private LanguageSwitchSteps {
  public:
   explicit CNUV_TalvDlg(AppContext& context);
   ~CNUV_TalvDlg() override;
@@ -60,15 +66,15 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // The close sequence: Alt released, tray icon deleted, exit command to the
   // mouse, pointer speed 10, window destroyed.
   void Close();
-  void HideToTray() { nuv::HideToTray(*this); }
+  void HideToTray() override { nuv::HideToTray(*this); }
   // The macro editor's four controls at their skin rectangles, and away again.
-  void CreateMacroControls();
-  void DestroyMacroControls();
+  void CreateMacroControls() override;
+  void DestroyMacroControls() override;
   // Shows another page: threads, controls, repaint.
-  void GoToPage(int page);
+  void GoToPage(int page) { input_.GoToPage(static_cast<uint8_t>(page)); }
   // Redraws at once: on the advanced page only the repaint region, so that
   // the macro editor's controls are not painted over; elsewhere everything.
-  void Repaint();
+  void Repaint() override;
 
   void ShowFromTray() { nuv::ShowFromTray(*this); }
 
@@ -90,6 +96,10 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   bool OnExitCommand(WndMessage& m);
   bool OnClose(WndMessage& m);
   bool OnDeviceChange(WndMessage& m);
+  bool OnMouseMove(WndMessage& m);
+  bool OnMouseLeave(WndMessage& m);
+  bool OnLeftButtonDown(WndMessage& m);
+  bool OnLeftButtonUp(WndMessage& m);
   // The page test switch, handled once the window is up.
   static constexpr UINT kTestPageMessage = WM_APP + 0x54;
   bool OnTestPage(WndMessage& m);
@@ -124,6 +134,33 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   void ShowWindow(int command) override;
   void ShowTrayMenu() override;
 
+  // InputView
+  void InvalidateAll() override;
+  void DragWindow(int32_t x, int32_t y) override;
+  void PostMinimise(int32_t x, int32_t y) override;
+  void WindowOrigin(int32_t& x, int32_t& y) override;
+  void StartBlinkThread() override;
+  void StartColourAnimation() override;
+  void InvalidateRepaintRegion() override;
+  void UpdateWindow() override;
+  void RefillMacroList() override;
+  std::optional<Text> ChooseFile(FileDialogKind kind) override;
+  void OpenWebSite() override;
+  void SwitchLanguage(int32_t language) override;
+  bool FunctionDialogOpen() override;
+  void CloseFunctionDialog() override;
+  void ChooseButtonFunction(int button, int32_t x, int32_t y) override;
+  void NewMacro() override;
+  void DeleteMacro() override;
+  void ToggleRecording() override;
+  void TakeRepeatCount() override;
+  void ToggleRepeatMode() override;
+
+  // LanguageSwitchSteps
+  bool ReloadSkin(SkinFile file, int32_t language) override;
+  void ForgetPictures() override;
+  void ReloadMenus(int32_t language) override { LoadMenus(language); }
+
   PaintInputs Inputs();
 
   AppContext& context_;
@@ -132,6 +169,9 @@ class CNUV_TalvDlg : public Dialog, private MainWindowSteps, private TrayView {
   // brush of the control colours; made at the fonts' step of initialisation.
   std::unique_ptr<GdiCanvas> canvas_;
   bool closed_ = false;
+  MainWindowInput input_;
+  uint64_t paintCount_ = 0;
+  bool trackingLeave_ = false;
 };
 
 }  // namespace nuv::win32

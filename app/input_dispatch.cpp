@@ -1,0 +1,272 @@
+#include "app/input_dispatch.h"
+
+namespace nuv {
+
+FileDialogSpec FileDialogFor(FileDialogKind kind) {
+  constexpr const char16_t* kProfileFilter = u"All Files(*.ini)|*.ini||";
+  switch (kind) {
+    case FileDialogKind::kProfileImport:
+      return {false, kProfileFilter, u""};
+    case FileDialogKind::kProfileExport:
+      return {true, kProfileFilter, u"ini"};
+    case FileDialogKind::kMacroImport:
+      return {false, MacroFiles::kDialogFilter, u""};
+    case FileDialogKind::kMacroExport:
+      return {true, MacroFiles::kDialogFilter, MacroFiles::kExportExtension};
+  }
+  return {};
+}
+
+Hovers HoversAt(const PageSkin& skin, uint8_t page, int32_t x, int32_t y) {
+  // Off the main page only the strip counts: the main page's other
+  // rectangles lie under the other pages' elements.
+  const size_t mainLast = page == kMainPage ? kMainHitLastOnMainPage : kMainHitLastOnOtherPages;
+  return Hovers{HitTest(x, y, skin.main.rects, mainLast),
+                HitTest(x, y, skin.colour.rects, kColourHitLast),
+                HitTest(x, y, skin.advanced.rects, kAdvancedHitLast)};
+}
+
+void MainWindowInput::OnPointerMove(int32_t x, int32_t y) {
+  const Hovers now = HoversAt(t_.skin, t_.ui.page, x, y);
+  t_.ui.mainHover = now.main;
+  t_.ui.colourHover = now.colour;
+  t_.ui.advancedHover = now.advanced;
+  // One repaint shows every change: a move that changes two indices paints
+  // once, a move that changes none not at all.
+  if (now == previous_) return;
+  previous_ = now;
+  view_.Repaint();
+}
+
+void MainWindowInput::OnPointerLeave() {
+  UiState& ui = t_.ui;
+  const bool wasHeld = ui.held != 0;
+  ui.held = 0;
+  ui.mainHover = kNoSkinHit;
+  ui.colourHover = kNoSkinHit;
+  ui.advancedHover = kNoSkinHit;
+  if (previous_ == Hovers{} && !wasHeld) return;
+  previous_ = Hovers{};
+  view_.Repaint();
+}
+
+void MainWindowInput::OnLeftPress(int32_t x, int32_t y) {
+  UiState& ui = t_.ui;
+  if (ui.mainHover != kNoSkinHit || ui.colourHover != kNoSkinHit ||
+      ui.advancedHover != kNoSkinHit) {
+    ui.held = 1;
+    view_.InvalidateAll();
+  }
+  switch (ui.page) {
+    case kMainPage:
+      PressOnMain(x, y);
+      break;
+    case kColourPage:
+      PressOnColour(x, y);
+      break;
+    case kAdvancedPage:
+      PressOnAdvanced(x, y);
+      break;
+    default:
+      break;
+  }
+}
+
+bool MainWindowInput::PressOnStripTab(uint32_t key) {
+  const uint8_t page = t_.ui.page;
+  uint8_t to = page;
+  if (key == strip::kTabMain) to = kMainPage;
+  if (key == strip::kTabAdvanced) to = kAdvancedPage;
+  if (key == strip::kTabColour) to = kColourPage;
+  if (to == page) return false;
+  GoToPage(to);
+  return true;
+}
+
+void MainWindowInput::PressOnMain(int32_t x, int32_t y) {
+  if (view_.FunctionDialogOpen()) view_.CloseFunctionDialog();
+  const uint32_t key = t_.ui.mainHover;
+  if (PressOnStripTab(key)) return;
+  if (key >= kFirstButtonLabelKey && key <= kLastButtonLabelKey) {
+    ChooseFunctionOf(key);
+  } else if (key == kNoSkinHit) {
+    view_.DragWindow(x, y);
+  } else {
+    EditMainPageKey(t_.profile, static_cast<int>(key));
+  }
+}
+
+void MainWindowInput::ChooseFunctionOf(uint32_t key) {
+  // Just below the label, in screen pixels.
+  const SkinRect& label = t_.skin.main.rects[key];
+  int32_t left = 0;
+  int32_t top = 0;
+  view_.WindowOrigin(left, top);
+  view_.ChooseButtonFunction(static_cast<int>(key - kFirstButtonLabelKey) + 1, left + label.x,
+                             top + label.y + label.height);
+}
+
+void MainWindowInput::PressOnColour(int32_t x, int32_t y) {
+  if (PressOnStripTab(t_.ui.mainHover)) return;
+  const uint32_t key = t_.ui.colourHover;
+  if (key == kNoSkinHit) {
+    if (t_.ui.mainHover == kNoSkinHit) view_.DragWindow(x, y);
+    return;
+  }
+  EditColourPageKey(t_.profile, static_cast<int>(key));
+}
+
+void MainWindowInput::PressOnAdvanced(int32_t x, int32_t y) {
+  if (PressOnStripTab(t_.ui.mainHover)) return;
+  const uint32_t key = t_.ui.advancedHover;
+  switch (key) {
+    case kNoSkinHit:
+      if (t_.ui.mainHover == kNoSkinHit) view_.DragWindow(x, y);
+      return;
+    case advanced::kImportMacros:
+      ImportMacros();
+      return;
+    case advanced::kExportMacros:
+      ExportMacros();
+      return;
+    case advanced::kNewMacro:
+      view_.NewMacro();
+      return;
+    case advanced::kDeleteMacro:
+      view_.DeleteMacro();
+      return;
+    case advanced::kRecord:
+      view_.ToggleRecording();
+      return;
+    case advanced::kSaveMacros:
+      SaveMacros();
+      return;
+    case advanced::kRepeatMode:
+      view_.ToggleRepeatMode();
+      return;
+    case advanced::kFireTimeSlider: {
+      const SkinRect& bar = t_.skin.advanced.rects[key];
+      SetFireTimeFromSlider(t_.profile, x, bar.x, bar.width);
+      view_.Repaint();
+      return;
+    }
+    default:
+      break;
+  }
+  if (EditAdvancedPageKey(t_.profile, static_cast<int>(key)) && (key == 31 || key == 32)) {
+    view_.Repaint();  // the fire time's steps
+  }
+}
+
+void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
+  UiState& ui = t_.ui;
+  ui.held = 0;
+  view_.InvalidateAll();
+  ConfigStore& store = t_.store;
+  const uint32_t key = ui.mainHover;
+  switch (key) {
+    case strip::kCancel:
+      ui.mainHover = kNoSkinHit;
+      store.Cancel();
+      break;
+    case strip::kApply:
+      view_.ApplyProfile();
+      break;
+    case strip::kMinimise:
+      ui.mainHover = kNoSkinHit;
+      view_.PostMinimise(x, y);
+      break;
+    case strip::kTray:
+      ui.mainHover = kNoSkinHit;
+      view_.HideToTray();
+      break;
+    case strip::kImportProfile:
+      ImportProfile();
+      break;
+    case strip::kExportProfile:
+      ExportProfile();
+      break;
+    case strip::kReset:
+      store.Reset();
+      break;
+    case strip::kSecondLanguage:
+      view_.SwitchLanguage(0);
+      break;
+    case strip::kEnglish:
+      view_.SwitchLanguage(1);
+      break;
+    case strip::kWebSite:
+      view_.OpenWebSite();
+      break;
+    default:
+      if (key >= strip::kFirstSlot && key <= strip::kLastSlot) {
+        store.ChooseSlot(static_cast<int>(key));
+      }
+      break;
+  }
+}
+
+void MainWindowInput::GoToPage(uint8_t page) {
+  const PageChange change = PlanPageChange(t_.ui.page, page);
+  t_.ui.page = page;
+  if (change.destroyMacroControls) view_.DestroyMacroControls();
+  if (change.startBlinker) view_.StartBlinkThread();
+  if (change.startColourAnimation) view_.StartColourAnimation();
+  if (change.createMacroControls) {
+    view_.InvalidateRepaintRegion();
+    view_.CreateMacroControls();
+    view_.UpdateWindow();
+    view_.RefillMacroList();
+    view_.UpdateWindow();
+  } else {
+    view_.Repaint();
+  }
+}
+
+void MainWindowInput::ImportProfile() {
+  // Loaded into the working profile only: the mouse learns it at the next
+  // apply, the slots when it is applied.
+  if (auto file = view_.ChooseFile(FileDialogKind::kProfileImport)) t_.store.Import(*file);
+}
+
+void MainWindowInput::ExportProfile() {
+  if (auto file = view_.ChooseFile(FileDialogKind::kProfileExport)) t_.store.Export(*file);
+}
+
+void MainWindowInput::ImportMacros() {
+  // The working file is not written: Save does that.
+  auto file = view_.ChooseFile(FileDialogKind::kMacroImport);
+  ReleasedInDialog();
+  if (!file) return;
+  t_.macroFiles.LoadMacroFile(*file);
+  view_.RefillMacroList();
+  view_.Repaint();
+}
+
+void MainWindowInput::ExportMacros() {
+  auto file = view_.ChooseFile(FileDialogKind::kMacroExport);
+  ReleasedInDialog();
+  if (file) t_.macroFiles.SaveMacroFile(*file);
+}
+
+void MainWindowInput::ReleasedInDialog() {
+  t_.ui.held = 0;
+  view_.InvalidateAll();
+}
+
+void MainWindowInput::SaveMacros() {
+  view_.TakeRepeatCount();
+  t_.macroFiles.SaveMacroFile(t_.macroFiles.workingPath);
+}
+
+void MainWindowInput::RestoreDefaultMacros() {
+  MacroFiles& files = t_.macroFiles;
+  files.LoadMacroFile(MacroFiles::DefaultFilePath(t_.session.skinFolder, t_.session.uiLanguage));
+  if (t_.ui.page == kAdvancedPage) {
+    view_.RefillMacroList();
+    view_.Repaint();
+  }
+  files.SaveMacroFile(files.workingPath);
+}
+
+}  // namespace nuv

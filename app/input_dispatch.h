@@ -1,0 +1,191 @@
+// What the pointer does on the main window. The window has no controls of its
+// own for clicks: every clickable place is a rectangle of a skin table. Moves
+// turn into hover feedback, presses and releases into page changes, edits of
+// the working profile and the operations of the shared strip. Only the apply
+// key writes to the mouse.
+//
+// All of it runs on the window thread. The window (CNUV_TalvDlg) hands its
+// mouse messages to MainWindowInput and carries out what InputView asks.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "app/main_window.h"
+#include "macro/macro_file.h"
+#include "settings/config_store.h"
+#include "ui/page_paint.h"
+
+namespace nuv {
+
+// Keys of the shared strip (main-page keys 0..19, on every page).
+namespace strip {
+constexpr uint32_t kCancel = 2;
+constexpr uint32_t kApply = 3;
+constexpr uint32_t kFirstSlot = 4;
+constexpr uint32_t kLastSlot = 8;
+constexpr uint32_t kTabMain = 9;
+constexpr uint32_t kTabAdvanced = 10;
+constexpr uint32_t kTabColour = 11;
+constexpr uint32_t kMinimise = 12;
+constexpr uint32_t kTray = 13;
+constexpr uint32_t kImportProfile = 14;
+constexpr uint32_t kExportProfile = 15;
+constexpr uint32_t kReset = 16;
+constexpr uint32_t kSecondLanguage = 17;
+constexpr uint32_t kEnglish = 18;
+constexpr uint32_t kWebSite = 19;
+}  // namespace strip
+
+// Main-page keys of the button labels: key - 24 is the button (1..7).
+constexpr uint32_t kFirstButtonLabelKey = 25;
+constexpr uint32_t kLastButtonLabelKey = 31;
+
+// Advanced-page keys with an operation of their own.
+namespace advanced {
+constexpr uint32_t kImportMacros = 0;
+constexpr uint32_t kExportMacros = 1;
+constexpr uint32_t kNewMacro = 2;
+constexpr uint32_t kDeleteMacro = 3;
+constexpr uint32_t kRecord = 4;
+constexpr uint32_t kSaveMacros = 5;
+constexpr uint32_t kRepeatMode = 6;
+constexpr uint32_t kFireTimeSlider = 30;
+}  // namespace advanced
+
+// The maker's web site, opened by strip key 19 with the system's "open"
+// action. A reserved name until the maker's address is known: it can never
+// lead an administrator's browser to somebody else's server.
+constexpr char16_t kWebSiteAddress[] = u"https://www.quarvel.example/";
+
+// The system's standard file dialogs of the strip and the advanced page. All
+// start in the application folder, are owned by the main window and hide the
+// read-only box.
+enum class FileDialogKind { kProfileImport, kProfileExport, kMacroImport, kMacroExport };
+struct FileDialogSpec {
+  bool save = false;  // save dialogs ask before overwriting
+  const char16_t* filter = u"";
+  const char16_t* defaultExtension = u"";  // empty: none
+};
+FileDialogSpec FileDialogFor(FileDialogKind kind);
+
+// The WM_SYSCOMMAND that minimises the window.
+constexpr uint32_t kWindowMessageSysCommand = 0x0112;
+
+// What the main window carries out for the input dispatch.
+class InputView {
+ public:
+  virtual ~InputView() = default;
+  // The page's repaint rule, erased and drawn at once: on the advanced page
+  // only the repaint region (the macro editor's controls are not painted
+  // over), elsewhere the whole window.
+  virtual void Repaint() = 0;
+  // The whole window, drawn when the message queue is next empty.
+  virtual void InvalidateAll() = 0;
+  // The window system moves the window with the pointer from window point
+  // (x, y) (WM_NCLBUTTONDOWN with the caption hit code).
+  virtual void DragWindow(int32_t x, int32_t y) = 0;
+  // WM_SYSCOMMAND SC_MINIMIZE posted with window point (x, y).
+  virtual void PostMinimise(int32_t x, int32_t y) = 0;
+  virtual void HideToTray() = 0;
+  // Screen position of the window's top-left corner.
+  virtual void WindowOrigin(int32_t& x, int32_t& y) = 0;
+
+  // Page changes.
+  virtual void StartBlinkThread() = 0;
+  virtual void StartColourAnimation() = 0;
+  virtual void CreateMacroControls() = 0;
+  virtual void DestroyMacroControls() = 0;
+  virtual void InvalidateRepaintRegion() = 0;
+  virtual void UpdateWindow() = 0;
+  // The macro list of the advanced page refilled from the store.
+  virtual void RefillMacroList() = 0;
+
+  // The standard file dialog of `kind`; the chosen path, nothing on cancel.
+  virtual std::optional<Text> ChooseFile(FileDialogKind kind) = 0;
+  virtual void ApplyProfile() = 0;
+  virtual void OpenWebSite() = 0;
+  // The language switch of the strip (1 English, 0 the second language).
+  virtual void SwitchLanguage(int32_t language) = 0;
+
+  // The function dialog of the button labels.
+  virtual bool FunctionDialogOpen() = 0;
+  virtual void CloseFunctionDialog() = 0;
+  // Button `button` (1..7) gets a function chosen from the dialog opened at
+  // screen point (x, y), just below its label.
+  virtual void ChooseButtonFunction(int button, int32_t x, int32_t y) = 0;
+
+  // The macro editor's operations (advanced keys 2, 3, 4, 6) and the repeat
+  // count that Save (key 5) takes from its box before the file is written.
+  virtual void NewMacro() = 0;
+  virtual void DeleteMacro() = 0;
+  virtual void ToggleRecording() = 0;
+  virtual void TakeRepeatCount() = 0;
+  virtual void ToggleRepeatMode() = 0;
+};
+
+// The hover index of each table for window point (x, y): main keys 0..90 on
+// the main page and 0..19 (the strip) elsewhere, colour keys 0..4, advanced
+// keys 0..33. All three are computed on every page.
+struct Hovers {
+  uint32_t main = kNoSkinHit;
+  uint32_t colour = kNoSkinHit;
+  uint32_t advanced = kNoSkinHit;
+  bool operator==(const Hovers&) const = default;
+};
+Hovers HoversAt(const PageSkin& skin, uint8_t page, int32_t x, int32_t y);
+
+struct MainWindowInputTargets {
+  UiState& ui;
+  const PageSkin& skin;
+  MainWindowSession& session;
+  MouseProfile& profile;
+  ConfigStore& store;
+  MacroFiles& macroFiles;
+};
+
+class MainWindowInput {
+ public:
+  MainWindowInput(const MainWindowInputTargets& targets, InputView& view)
+      : t_(targets), view_(view) {}
+
+  // WM_MOUSEMOVE: the three hover indices; one repaint when any changed.
+  void OnPointerMove(int32_t x, int32_t y);
+  // WM_LBUTTONDOWN: held flag, then the press table of the page shown.
+  void OnLeftPress(int32_t x, int32_t y);
+  // WM_LBUTTONUP: held flag cleared, then the strip's release table on the
+  // main hover index at this moment, whatever was pressed.
+  void OnLeftRelease(int32_t x, int32_t y);
+
+  // WM_MOUSELEAVE: over no element any more; a press whose release happens
+  // outside the window is no longer held.
+  void OnPointerLeave();
+
+  // Shows another page: its threads, the macro editor's controls, repaint.
+  void GoToPage(uint8_t page);
+
+  // The reset's macro step: the default macros of the language become the
+  // working file's content (the list refilled on the advanced page).
+  void RestoreDefaultMacros();
+
+ private:
+  void PressOnMain(int32_t x, int32_t y);
+  void PressOnColour(int32_t x, int32_t y);
+  void PressOnAdvanced(int32_t x, int32_t y);
+  bool PressOnStripTab(uint32_t key);
+  void ChooseFunctionOf(uint32_t key);
+  void ImportProfile();
+  void ExportProfile();
+  void ImportMacros();
+  void ExportMacros();
+  void SaveMacros();
+  // After a dialog opened by a press: its loop took the release.
+  void ReleasedInDialog();
+
+  MainWindowInputTargets t_;
+  InputView& view_;
+  // The values of the last move, for change detection.
+  Hovers previous_;
+};
+
+}  // namespace nuv

@@ -1,0 +1,278 @@
+#!/usr/bin/env bash
+# End-to-end journeys through the clicks of the three pages, driven as a
+# person drives the program: the pointer moved onto the skin's rectangles
+# (read from the shipped skin files) and clicked, paths typed into the
+# system's file dialogs. Checked by what the mouse, the files, Windows and the
+# eye see: the virtual mouse's trace, config.ini, the macro files, the
+# registry, screenshots.
+#
+#   1. Every kind of setting on every page, then apply: the exact reports,
+#      the slot in config.ini, the pointer speed and wheel lines of Windows.
+#   2. Slots; cancel drops unapplied edits (but keeps the DPI level) and
+#      hides the window.
+#   3. Profile export through the save dialog, import of a hand-written file
+#      through the open dialog: shown, not sent until apply.
+#   4. Reset: every slot from its template, the default macros become the
+#      working file, then the apply.
+#   5. Portuguese and back: VER_SEL, captions, the other language's macros,
+#      the tray menu; fast switching.
+#   6. Odd clicks: a press released elsewhere, double clicks.
+#   7. Tray and minimise keys, and dragging the window by its face.
+#
+# Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
+# and build/win/bench/window_state.exe.
+set -u
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+RESULTS="${1:-$ROOT/build/results}"
+. "$ROOT/tests/e2e/lib.sh"
+CONFIG="$APP/config.ini"
+STATE_PROBE="$ROOT/build/win/bench/window_state.exe"
+
+# Feature reports the mouse got since the trace was last emptied.
+reports() { grep "^F " "$TRACE" 2>/dev/null | cut -c1-13; }
+no_reports() {  # what
+  [ -z "$(reports)" ] || fail "$1 sent reports to the mouse: $(reports | tr '\n' ';')"
+}
+expect_report() {  # "F 07 09 02 B2" what
+  reports | grep -qx "$1" || fail "$2: no '$1' in the trace ($(reports | tr '\n' ';'))"
+}
+expect_value() {  # section key value what
+  local got
+  got=$(ini_value "$CONFIG" "$1" "$2")
+  [ "$got" = "$3" ] || fail "$4: [$1] $2 is '$got', not '$3'"
+}
+window_state() { wine "$STATE_PROBE" 2>/dev/null | tr -d '\r'; }
+# Waits for a dialog by title, types a full path into it and presses Return.
+answer_file_dialog() {  # title-regex linux-path
+  local box
+  box=$(find_window --onlyvisible "$1" 15) || { fail "no '$1' dialog"; return 1; }
+  sleep 0.5
+  xdotool windowactivate --sync "$box" 2>/dev/null
+  xdotool type --delay 20 "$(windows_path "$2")"
+  xdotool key Return
+  sleep 1
+}
+# A double-click on the tray icon. Wine's tray window, standing alone on a
+# screen without a window manager, may take the first clicks to activate
+# itself: the double-click is repeated until the window shows.
+show_from_tray() {
+  tray_point || { fail "no tray icon"; return 1; }
+  for _ in 1 2 3 4; do
+    xdotool mousemove "$tray_x" "$tray_y" sleep 0.3 click --repeat 2 --delay 80 1 sleep 0.7
+    case "$(window_state)" in *visible=1*) return 0 ;; esac
+  done
+  fail "the tray icon did not show the window"
+  return 1
+}
+
+start_app
+if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+  fail "the main window did not appear"
+  exit 1
+fi
+sleep 2
+: >"$TRACE"
+
+# ---- 1. Every kind of setting, then apply ----
+# Slot 1 holds the factory profile: all four DPI levels on, level 0 current.
+click_key main 47            # level 2 off
+click_key main 55            # level 2 is off: it cannot become current
+click_key main 56            # level 3 current
+click_key main 73            # level 3: value index 3 (2000 DPI)
+click_key main 42            # wheel: alternate
+shot journey-main
+click_key main 10            # Advanced
+click_key advanced 15        # pointer speed index 7
+click_key advanced 22        # scroll lines index 4
+click_key advanced 30 113    # slider: 113 * 300 / 226 = 150 ms
+click_key advanced 31
+click_key advanced 31        # 152
+click_key advanced 32        # 151
+click_key advanced 7         # macro hold mode on
+shot journey-advanced
+click_key main 11            # Lighting
+click_key colour 2           # LED mode 2
+shot journey-colour
+no_reports "editing the pages"
+set_pointer_speed 16
+click_key main 3             # Apply
+sleep 1.5
+expect_report "F 07 10 01 01" "apply"
+expect_report "F 07 11 01 00" "apply: wheel status"
+expect_report "F 07 09 02 B2" "apply: DPI level 2, value 3, LED 2"
+expect_report "F 07 12 12 00" "apply: fire time 151 ms / 8"
+[ "$(reports | grep -c '^F 07 10 ')" -eq 7 ] || fail "apply: not seven button reports"
+for kv in DPI_LEVEL=2 WHEEL_STATUS=1 MACRO_MODE2=1 DPI_SET_EN2=0 DPI_SET3=3 LED_STATUS=2 \
+  DPI_SPEED=7 WHEEL_SPEED=4 FIRE_TIME=151; do
+  expect_value Config1 "${kv%%=*}" "${kv#*=}" "apply"
+  expect_value Config6 "${kv%%=*}" "${kv#*=}" "apply's mirror"
+done
+[ "$(pointer_speed)" = "14" ] || fail "apply: pointer speed is '$(pointer_speed)', not 14"
+[ "$(wheel_lines)" = "5" ] || fail "apply: wheel lines are '$(wheel_lines)', not 5"
+
+# ---- 2. Slots and cancel ----
+: >"$TRACE"
+click_key main 5             # slot 2
+no_reports "choosing a slot"
+click_key main 3
+sleep 1.5
+expect_value Init CurConfig 2 "slot 2 applied"
+expect_report "F 07 09 01 A2" "slot 2: level 1, value 2, LED 2"
+click_key colour 0           # LED 0: dropped by the cancel
+click_key main 9             # Main
+click_key main 54            # level 0: kept by the cancel
+: >"$TRACE"
+click_key main 2             # Cancel
+sleep 0.5
+case "$(window_state)" in *visible=0*) ;; *) fail "cancel left the window '$(window_state)'" ;; esac
+expect_value Config6 DPI_LEVEL 0 "cancel"
+expect_value Config6 LED_STATUS 2 "cancel"
+show_from_tray
+click_key main 3
+sleep 1.5
+expect_report "F 07 09 00 92" "after the cancel: level 0 kept, LED 2 back"
+
+# ---- 3. Profile export and import ----
+rm -f "$APP/exported.ini"
+click_key main 15
+answer_file_dialog "^Save As\$" "$APP/exported"   # the dialog adds ".ini"
+# Written key by key: FIRE_TIME comes last.
+for _ in $(seq 1 20); do grep -q FIRE_TIME "$APP/exported.ini" 2>/dev/null && break; sleep 0.25; done
+[ "$(ini_value "$APP/exported.ini" Config7 LED_STATUS)" = "2" ] &&
+  [ "$(ini_value "$APP/exported.ini" Config7 DPI_LEVEL)" = "0" ] &&
+  [ "$(ini_value "$APP/exported.ini" Config7 K7)" = "6" ] ||
+  fail "export: exported.ini does not hold the profile: $(tr -d '\r' <"$APP/exported.ini" 2>/dev/null | tr '\n' ' ')"
+printf '[Config7]\r\nK1=1\r\nK2=3\r\nK3=2\r\nDPI_LEVEL=1\r\nDPI_SET2=4\r\nDPI_SET_EN2=1\r\nLED_STATUS=9\r\nFIRE_TIME=80\r\nWHEEL_STATUS=1\r\n' \
+  >"$APP/handmade.ini"
+: >"$TRACE"
+cp "$CONFIG" "$APP/config-before-import.ini"
+click_key main 14
+answer_file_dialog "^Open\$" "$APP/handmade.ini"
+park_pointer
+shot journey-imported
+no_reports "import"
+cmp -s "$CONFIG" "$APP/config-before-import.ini" || fail "import wrote config.ini"
+click_key main 3
+sleep 1.5
+expect_report "F 07 10 02 03" "imported button 2"
+expect_report "F 07 10 03 02" "imported button 3"
+expect_report "F 07 09 01 C3" "imported level 1, value 4, LED limited to 3"
+expect_report "F 07 12 0A 00" "imported fire time 80"
+expect_report "F 07 10 05 00" "imported button 4, absent from the file"
+
+# ---- 4. Reset ----
+printf '[Macros]\r\nmacroNum=0\r\n' >"$APP/Macro_EN.dat"
+: >"$TRACE"
+click_key main 16
+sleep 2
+for key in K1 K2 K3 K4 K5 K6 K7 DPI_LEVEL WHEEL_STATUS DPI_SET1 DPI_SET_EN1 DPI_SET2 DPI_SET3 \
+  DPI_SET4 LED_STATUS DPI_SPEED WHEEL_SPEED FIRE_TIME; do
+  for n in 2 3 4; do
+    expect_value "Config$n" "$key" "$(ini_value "$CONFIG" "CfgReset$n" "$key")" "reset of slot $n"
+  done
+  expect_value Config5 "$key" "$(ini_value "$CONFIG" CfgReset_EN5 "$key")" "reset of slot 5"
+done
+for kv in K1=1 K6=18 K7=17 DPI_SET1=1 DPI_SET3=4 DPI_SPEED=4 WHEEL_SPEED=2 FIRE_TIME=50; do
+  expect_value Config1 "${kv%%=*}" "${kv#*=}" "reset of slot 1"
+done
+macro_lines() { tr -d '\r' <"$1" | grep -E '^(macroNum|[0-9]+)=' | sort; }
+[ "$(macro_lines "$APP/Macro_EN.dat")" = "$(macro_lines "$APP/skins/INI_EN/defMacro.dat")" ] ||
+  fail "reset: Macro_EN.dat is not the default macro file"
+[ "$(reports | grep -c '^F 07 10 ')" -eq 7 ] || fail "reset: no apply followed"
+expect_value Config6 K4 "$(ini_value "$CONFIG" CfgReset2 K4)" "reset's apply of slot 2"
+
+# ---- 5. Portuguese and back ----
+click_key main 18            # English once more: changes nothing visible
+park_pointer
+shot journey-english
+: >"$TRACE"
+click_key main 17
+expect_value Init VER_SEL 0 "Portuguese"
+park_pointer
+shot journey-portuguese
+compare -metric AE "$RESULTS/e2e-journey-english.png" "$RESULTS/e2e-journey-portuguese.png" \
+  null: 2>/dev/null && fail "the Portuguese face looks like the English one"
+click_key main 10
+park_pointer
+shot journey-portuguese-advanced
+# Save writes the one working file, now the Portuguese one, with the macros
+# loaded from it: emptied on disk, it holds them again; Macro_EN.dat stays.
+cp "$APP/Macro_CN.dat" "$APP/Macro_CN-before.dat"
+cp "$APP/Macro_EN.dat" "$APP/Macro_EN-before.dat"
+printf '[Macros]\r\nmacroNum=0\r\n' >"$APP/Macro_CN.dat"
+click_key advanced 5
+[ "$(macro_lines "$APP/Macro_CN.dat")" = "$(macro_lines "$APP/Macro_CN-before.dat")" ] ||
+  fail "Save after the switch did not write the Portuguese macros to Macro_CN.dat"
+cmp -s "$APP/Macro_EN.dat" "$APP/Macro_EN-before.dat" || fail "Save after the switch wrote Macro_EN.dat"
+click_key main 13            # to the tray: its menu in Portuguese
+sleep 0.5
+if tray_point; then
+  xdotool mousemove "$tray_x" "$tray_y" click 3
+  sleep 1
+  import -window root -crop 240x120+0+0 +repage "$RESULTS/e2e-journey-tray-menu-pt.png" 2>/dev/null
+  xdotool key Escape
+  sleep 0.5
+fi
+show_from_tray
+click_key main 9
+for _ in 1 2 3 4 5 6; do           # fast switching
+  click_key main 17
+  click_key main 18
+done
+expect_value Init VER_SEL 1 "English"
+park_pointer
+shot journey-english-again
+compare -metric AE "$RESULTS/e2e-journey-english.png" "$RESULTS/e2e-journey-english-again.png" \
+  null: 2>/dev/null || fail "back in English the face differs from before"
+no_reports "switching the language"
+
+# ---- 6. Odd clicks ----
+: >"$TRACE"
+read -r -a slot3 <<<"$(skin_rect main 6)"
+window_origin
+# Pressed on slot 3, released off every element: the release acts on what is
+# under the pointer, i.e. nothing.
+xdotool mousemove $((WX + slot3[0] + 5)) $((WY + slot3[1] + 5)) sleep 0.2 mousedown 1 sleep 0.2 \
+  mousemove $((WX + 100)) $((WY + 30)) sleep 0.2 mouseup 1 sleep 0.3
+click_key main 10
+read -r -a up <<<"$(skin_rect advanced 31)"
+read -r -a down <<<"$(skin_rect advanced 32)"
+click_key advanced 30 0      # fire time 0
+xdotool mousemove $((WX + up[0] + 5)) $((WY + up[1] + 5)) sleep 0.2 click --repeat 2 --delay 100 1 sleep 0.3
+xdotool mousemove $((WX + down[0] + 5)) $((WY + down[1] + 5)) sleep 0.2 click --repeat 2 --delay 100 1 \
+  sleep 0.2 click --repeat 2 --delay 100 1 sleep 0.3
+xdotool mousemove $((WX + up[0] + 5)) $((WY + up[1] + 5)) sleep 0.2 click --repeat 2 --delay 100 1 sleep 0.3
+no_reports "odd clicks"
+click_key main 3
+sleep 1.5
+# 0 + 2 (a double click is two presses) - 2 (limited at 0) + 2 = 2 ms: 2 / 8 = 0.
+expect_value Config2 FIRE_TIME 2 "double clicks on the fire time steps"
+expect_value Init CurConfig 2 "a press on slot 3 released elsewhere"
+
+# ---- 7. Tray, minimise, drag ----
+click_key main 9
+click_key main 12
+sleep 0.5
+case "$(window_state)" in *iconic=1*) ;; *) fail "the minimise key left the window '$(window_state)'" ;; esac
+# A second start restores the first copy's window.
+timeout 60 wine "$APP/NUV_Talv.exe" >>"$LOG" 2>&1 || fail "the second copy did not end by itself"
+sleep 1
+case "$(window_state)" in *iconic=0*) ;; *) fail "the second start left the window '$(window_state)'" ;; esac
+click_key main 13
+sleep 0.5
+case "$(window_state)" in *visible=0*) ;; *) fail "the tray key left the window '$(window_state)'" ;; esac
+show_from_tray
+window_origin
+x0=$WX y0=$WY
+xdotool mousemove $((WX + 100)) $((WY + 30)) sleep 0.2 mousedown 1 sleep 0.2 \
+  mousemove $((WX + 110)) $((WY + 35)) sleep 0.2 mousemove $((WX + 220)) $((WY + 90)) sleep 0.3 mouseup 1
+sleep 0.5
+window_origin
+[ "$WX" -eq $((x0 + 120)) ] && [ "$WY" -eq $((y0 + 60)) ] ||
+  fail "dragging the face by (120, 60) moved the window from $x0,$y0 to $WX,$WY"
+close_with_wm_close
+
+timeout 30 wineserver -w 2>/dev/null
+rm -rf "$APP"
+[ "$failures" -eq 0 ] && echo "e2e journeys: all checks passed"
+[ "$failures" -eq 0 ]

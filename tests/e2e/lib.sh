@@ -1,0 +1,163 @@
+# Shared by the end-to-end scripts: a copy of dist/ to run, the program's
+# start and close, windows found by title, screenshots, the registry values
+# the program sets. The sourcing script sets ROOT and RESULTS first.
+# shellcheck shell=bash
+TITLE="QUARVEL 241-7730 GAMING MOUSE"
+mkdir -p "$RESULTS"
+# Each script runs the program from a copy of dist/ of its own.
+APP="$(mktemp -d /tmp/nuv-e2e-XXXXXX)"
+cp -r "$ROOT/dist/." "$APP/"
+# The virtual mouse (-VIRTUALMOUSE) keeps its trace and control file in the
+# application folder, i.e. in this copy of dist/.
+TRACE="$APP/virtual_mouse.trace"
+VIRTUAL=(-VIRTUALMOUSE)
+LOG="$RESULTS/e2e-wine.log"
+touch "$LOG"
+failures=0
+fail() { echo "e2e FAIL: $*"; failures=$((failures + 1)); }
+note() { echo "e2e: $*"; }
+
+find_window() {  # [--onlyvisible] title-regex seconds
+  local only=""
+  [ "$1" = "--onlyvisible" ] && { only="--onlyvisible"; shift; }
+  local found
+  for _ in $(seq 1 $(($2 * 4))); do
+    found=$(xdotool search $only --name "$1" 2>/dev/null | head -n1)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.25
+  done
+  return 1
+}
+
+window_gone() {  # seconds
+  for _ in $(seq 1 $(($1 * 4))); do
+    [ -z "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# The window of a start with -HIDE comes up and hides itself at its first
+# background erase; true once it is hidden (and the tray icon is there).
+wait_hidden() {
+  for _ in $(seq 1 40); do
+    if [ -z "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ]; then
+      sleep 1
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
+set_pointer_speed() {
+  wine reg add 'HKCU\Control Panel\Mouse' /v MouseSensitivity /d "$1" /f >/dev/null 2>&1
+}
+pointer_speed() {
+  wine reg query 'HKCU\Control Panel\Mouse' /v MouseSensitivity 2>/dev/null | tr -d '\r' |
+    awk '/MouseSensitivity/ {print $NF}'
+}
+
+# The window's face: the mask's size at the top-left corner of the screen.
+shot() {  # name
+  import -window root -crop 720x480+0+0 +repage "$RESULTS/e2e-$1.png" 2>/dev/null ||
+    fail "screenshot $1 could not be taken"
+}
+
+start_app() {  # args... (after -VIRTUALMOUSE while VIRTUAL holds it; -HIDE goes last)
+  wine "$APP/NUV_Talv.exe" "${VIRTUAL[@]}" "$@" >>"$LOG" 2>&1 &
+}
+
+close_with_wm_close() {
+  set_pointer_speed 16
+  : >"$TRACE"
+  wine taskkill /IM NUV_Talv.exe >/dev/null 2>&1
+  window_gone 20 || { fail "the window did not close"; return; }
+  timeout 30 wineserver -w 2>/dev/null
+  grep -q '^F 07 20' "$TRACE" || fail "no 07 20 report in the trace after the close"
+  [ "$(pointer_speed)" = "10" ] || fail "pointer speed after close is '$(pointer_speed)', not 10"
+}
+
+# Starts with -HIDE and waits until the window has hidden itself in the tray;
+# sets tray_x, tray_y to a point on the tray icon. False (with the failure
+# reported) when the window, its hiding or the icon do not come.
+start_hidden_in_tray() {
+  start_app -HIDE
+  find_window "^$TITLE\$" 60 >/dev/null || { fail "the window of the hidden start did not appear"; return 1; }
+  wait_hidden || fail "a start with -HIDE leaves the window shown"
+  local tray
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  if [ -z "$tray" ]; then
+    fail "no tray icon after the hidden start"
+    close_with_wm_close
+    return 1
+  fi
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  tray_x=$((X + 10)) tray_y=$((Y + 10))
+}
+
+# ---- Driving the pages as a person does ----
+
+# x, y, width and height of key `key` in section BUTTONPOS of the English
+# skin file of page `page` (main, advanced, colour), as shipped.
+skin_rect() {  # page key
+  local ini
+  case "$1" in
+    main) ini=skin_main_en.ini ;;
+    advanced) ini=skin_advance_en.ini ;;
+    colour) ini=skin_color_en.ini ;;
+  esac
+  iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/$ini" | tr -d '\r' |
+    awk -F'[=,]' -v key="$2" '/^\[/ {section = $0} section == "[BUTTONPOS]" && $1 == key {print $3, $4, $5, $6; exit}'
+}
+
+main_window() { xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -n1; }
+
+# WX, WY: the main window's top-left corner on the screen.
+window_origin() {
+  local id X Y WIDTH HEIGHT SCREEN WINDOW
+  id=$(main_window)
+  [ -n "$id" ] || { WX=0 WY=0; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  WX=$X WY=$Y
+}
+
+# Moves the pointer onto an element (its centre, or `offset` pixels from its
+# left edge) and clicks it with the left button.
+click_key() {  # page key [offset]
+  local r
+  read -r -a r <<<"$(skin_rect "$1" "$2")"
+  [ "${#r[@]}" -eq 4 ] || { fail "no rectangle for $1 key $2"; return 1; }
+  window_origin
+  xdotool mousemove $((WX + r[0] + ${3:-$((r[2] / 2))})) $((WY + r[1] + r[3] / 2)) sleep 0.15 \
+    click 1 sleep 0.3
+}
+
+# A point of the face that lies on no element.
+park_pointer() {
+  window_origin
+  xdotool mousemove $((WX + 100)) $((WY + 30)) sleep 0.3
+}
+
+# The value of `key` in `section` of an INI file written in ANSI.
+ini_value() {  # file section key
+  tr -d '\r' <"$1" | awk -F= -v s="[$2]" -v k="$3" \
+    '/^\[/ {inside = ($0 == s); next} inside && $1 == k {print substr($0, length(k) + 2); exit}'
+}
+
+wheel_lines() {
+  wine reg query 'HKCU\Control Panel\Desktop' /v WheelScrollLines 2>/dev/null | tr -d '\r' |
+    awk '/WheelScrollLines/ {print $NF}'
+}
+
+# tray_x, tray_y: a point on the tray icon.
+tray_point() {
+  local tray X Y WIDTH HEIGHT SCREEN WINDOW
+  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
+  [ -n "$tray" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$tray")"
+  tray_x=$((X + 10)) tray_y=$((Y + 10))
+}
+
+# The Windows form of a Linux path (without starting a wineserver).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
