@@ -44,13 +44,15 @@ expect_value() {  # section key value what
 window_state() { wine "$STATE_PROBE" 2>/dev/null | tr -d '\r'; }
 # Waits for a dialog by title, types a full path into it and presses Return.
 answer_file_dialog() {  # title-regex linux-path
-  local box
-  box=$(find_window --onlyvisible "$1" 15) || { fail "no '$1' dialog"; return 1; }
+  find_window --onlyvisible "$1" 15 >/dev/null || { fail "no '$1' dialog"; return 1; }
   sleep 0.5
-  xdotool windowactivate --sync "$box" 2>/dev/null
   xdotool type --delay 20 "$(windows_path "$2")"
   xdotool key Return
-  sleep 1
+  for _ in $(seq 1 40); do
+    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && break
+    sleep 0.25
+  done
+  sleep 0.5
 }
 # A double-click on the tray icon. Wine's tray window, standing alone on a
 # screen without a window manager, may take the first clicks to activate
