@@ -395,6 +395,14 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   EXPECT_EQ(f.profile.buttons[0], 0);
   EXPECT_EQ(f.store.currentConfig, 4);  // nothing stored, nothing applied
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 0);
+
+  // An export into a folder that cannot be written: nothing said, nothing changed.
+  f.view.chosen = f.dir.Path("missing\\out.ini");
+  f.Hover(kMainPage, 15);
+  f.input.OnLeftRelease(0, 0);
+  EXPECT_FALSE(f.dir.Exists("missing"));
+  EXPECT_TRUE(f.messages.All().empty());
+  EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
 }
 
 TEST(MainWindowRelease, ResetRestoresTheDefaultMacrosThenApplies) {

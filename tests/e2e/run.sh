@@ -6,9 +6,8 @@
 #   1. Start with the virtual mouse: the trace shows the apply sequence, the
 #      main page is shown (screenshot); WM_CLOSE ends the program through the
 #      close sequence (07 20 in the trace, pointer speed 10).
-#   2. The advanced and colour pages (screenshots), reached with the test
-#      switch -TESTPAGE= of the command line, since the clicks that change
-#      pages come later;
+#   2. The advanced and colour pages (screenshots), shown at start with the
+#      test switch -TESTPAGE= of the command line (journeys.sh clicks the tabs);
 #      Escape, Return and F10 in a control of the advanced page close nothing.
 #   3. A start with -HIDE stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon and "Show Window" of the
