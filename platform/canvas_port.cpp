@@ -30,6 +30,22 @@ const char16_t* SkinPictureFileName(SkinPicture picture) {
       return u"\\color_over_blue.jpg";
     case SkinPicture::kDpiSlider:
       return u"\\dpi_slider.jpg";
+    case SkinPicture::kWarningNormal:
+      return u"\\warning_normal.jpg";
+    case SkinPicture::kWarningOver:
+      return u"\\warning_over.jpg";
+    case SkinPicture::kMenuNormal:
+      return u"\\menu_normal.jpg";
+    case SkinPicture::kMenuOver:
+      return u"\\menu_over.jpg";
+    case SkinPicture::kMenuDown:
+      return u"\\menu_down.jpg";
+    case SkinPicture::kSubMenuNormal:
+      return u"\\advanced menu_normal.jpg";
+    case SkinPicture::kSubMenuOver:
+      return u"\\advanced menu_over.jpg";
+    case SkinPicture::kSubMenuDown:
+      return u"\\advanced menu_down.jpg";
     case SkinPicture::kCount:
       break;
   }

@@ -10,7 +10,7 @@
 
 namespace nuv {
 
-// The skin pictures the main window draws from, by identity; the canvas
+// The skin pictures the windows draw from, by identity; the canvas
 // turns an identity into a file of the skin folder and may keep it decoded.
 enum class SkinPicture : uint8_t {
   kMainNormal,
@@ -25,6 +25,15 @@ enum class SkinPicture : uint8_t {
   kColourTileGrey,  // "color_normal_gray.jpg"
   kColourTileBlue,  // "color_over_blue.jpg"
   kDpiSlider,
+  // The warning dialog and the two levels of the function popups.
+  kWarningNormal,
+  kWarningOver,
+  kMenuNormal,
+  kMenuOver,
+  kMenuDown,
+  kSubMenuNormal,  // "advanced menu_normal.jpg"
+  kSubMenuOver,
+  kSubMenuDown,
   kCount,
 };
 constexpr int kSkinPictureCount = static_cast<int>(SkinPicture::kCount);

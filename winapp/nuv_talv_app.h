@@ -67,14 +67,6 @@ struct AppContext {
     std::function<bool()> recording;
     KeyboardFilterHooks keyboardHooks;
 
-    // The function dialog of the button labels. `open` gets the button (1..7)
-    // and the screen point just below its label.
-    struct FunctionDialog {
-      std::function<bool()> isOpen;
-      std::function<void()> close;
-      std::function<void(int button, int x, int y)> open;
-    } functionDialog;
-
     // The macro editor's operations on the advanced page; Save takes the
     // repeat count before the working file is written. An empty
     // refillMacroList leaves the list with the macros' names.

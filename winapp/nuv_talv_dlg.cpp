@@ -173,6 +173,12 @@ bool CNUV_TalvDlg::LoadWarningSkin(const Text& skinFolder, int32_t language) {
 void CNUV_TalvDlg::CreateFonts() {
   canvas_ = std::make_unique<GdiCanvas>(context_.pictures);
   canvas_->SetSkinFolder(context_.session.skinFolder);
+  popupCanvas_ = std::make_unique<GdiCanvas>(context_.pictures);
+  popupCanvas_->SetSkinFolder(context_.session.skinFolder);
+  popupContext_.reset(new PopupContext{
+      context_.pictures, context_.session.skinFolder, *popupCanvas_, context_.core.profile,
+      context_.core.macros, skin.functionNames, warningTable, context_.session.uiLanguage});
+  chooser_ = std::make_unique<FunctionChooser>(*popupContext_, hwnd_);
 }
 
 void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
@@ -399,19 +405,17 @@ bool CNUV_TalvDlg::ReloadSkin(SkinFile file, int32_t language) {
 
 void CNUV_TalvDlg::ForgetPictures() {
   if (canvas_) canvas_->ForgetPictures();
+  if (popupCanvas_) popupCanvas_->ForgetPictures();
 }
 
-bool CNUV_TalvDlg::FunctionDialogOpen() {
-  const auto& seams = context_.seams.functionDialog;
-  return seams.isOpen && seams.isOpen();
-}
+bool CNUV_TalvDlg::FunctionDialogOpen() { return chooser_ && chooser_->IsOpen(); }
 
 void CNUV_TalvDlg::CloseFunctionDialog() {
-  if (context_.seams.functionDialog.close) context_.seams.functionDialog.close();
+  if (chooser_) chooser_->Close();
 }
 
 void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
-  if (context_.seams.functionDialog.open) context_.seams.functionDialog.open(button, x, y);
+  if (chooser_) chooser_->Open(button, x, y);
 }
 
 namespace {
@@ -490,6 +494,8 @@ PaintInputs CNUV_TalvDlg::Inputs() {
 
 bool CNUV_TalvDlg::OnPaint(WndMessage&) {
   ++paintCount_;
+  // A function was chosen in the second level: the first level goes.
+  if (chooser_) chooser_->TakeChoiceMade();
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
   RECT client;

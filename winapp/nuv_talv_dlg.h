@@ -15,6 +15,7 @@
 #include "ui/language_switch.h"
 #include "ui/skin_shape.h"
 #include "ui/skin_tables.h"
+#include "winapp/function_dialogs.h"
 #include "winapp/main_window_paint.h"
 #include "winapp/nuv_talv_app.h"
 
@@ -168,6 +169,11 @@ class CNUV_TalvDlg : public Dialog,
   // The back buffer, the cached pictures, the two fonts and the one black
   // brush of the control colours; made at the fonts' step of initialisation.
   std::unique_ptr<GdiCanvas> canvas_;
+  // The popups' canvas and what they work with; the function popups of the
+  // button labels.
+  std::unique_ptr<GdiCanvas> popupCanvas_;
+  std::unique_ptr<PopupContext> popupContext_;
+  std::unique_ptr<FunctionChooser> chooser_;
   bool closed_ = false;
   MainWindowInput input_;
   uint64_t paintCount_ = 0;

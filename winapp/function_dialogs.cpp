@@ -1,0 +1,330 @@
+#include "winapp/function_dialogs.h"
+
+#include "app/startup.h"
+#include "platform/win32/win32_text.h"
+#include "res/resource.h"
+#include "ui/skin_shape.h"
+#include "winapp/skin_region.h"
+
+namespace nuv::win32 {
+
+namespace {
+
+int32_t PointX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
+int32_t PointY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+
+// The size of a skin picture (0 by 0 when it is missing or unreadable).
+Picture LoadSkinPicture(const PopupContext& c, const char16_t* name) {
+  Picture picture;
+  if (!c.pictures.Load(c.skinFolder + name, picture)) picture = Picture{};
+  return picture;
+}
+
+// Paints a popup's face through the shared canvas and shows it.
+template <typename Compose>
+void PaintPopup(HWND window, const PopupContext& c, int32_t width, int32_t height,
+                Compose compose) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  if (width > 0 && height > 0 && c.canvas.PrepareBackBuffer(width, height)) {
+    compose(c.canvas);
+    c.canvas.Present(dc, width, height);
+  }
+  EndPaint(window, &ps);
+}
+
+bool Erased(WndMessage& m) {
+  m.result = TRUE;  // the paint covers the whole face
+  return true;
+}
+
+}  // namespace
+
+// ---- WarningDlg ----
+
+const MessageEntry<WarningDlg> WarningDlg::kMessageTable[] = {
+    OnMessageEntry(WM_ERASEBKGND, &WarningDlg::OnEraseBackground),
+    OnMessageEntry(WM_PAINT, &WarningDlg::OnPaint),
+    OnMessageEntry(WM_MOUSEMOVE, &WarningDlg::OnMouseMove),
+    OnMessageEntry(WM_LBUTTONUP, &WarningDlg::OnLeftButtonUp),
+};
+
+WarningDlg::WarningDlg(const PopupContext& context, int32_t left, int32_t top)
+    : Dialog(IDD_WARNING_DIALOG), context_(context), left_(left), top_(top) {}
+
+bool WarningDlg::OnMessage(WndMessage& m) {
+  return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
+}
+
+BOOL WarningDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  // The window is the mask's size and shape (nothing of it without a mask).
+  const Picture mask = LoadSkinPicture(context_, u"\\warning_mask.jpg");
+  width_ = mask.width;
+  height_ = mask.height;
+  SetWindowRgn(hwnd_, CreateRegionFrom(WindowShapeFromMask(mask)), TRUE);
+  SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER);
+  hover_ = kWarningNoHover;
+  return TRUE;
+}
+
+bool WarningDlg::OnEraseBackground(WndMessage& m) { return Erased(m); }
+
+bool WarningDlg::OnPaint(WndMessage&) {
+  PaintPopup(hwnd_, context_, width_, height_, [this](CanvasPort& canvas) {
+    PaintWarning(canvas, context_.warningTable, hover_, context_.uiLanguage);
+  });
+  return true;
+}
+
+bool WarningDlg::OnMouseMove(WndMessage& m) {
+  const int hover = WarningHoverAt(context_.warningTable, PointX(m.lParam), PointY(m.lParam));
+  if (hover != hover_) {
+    hover_ = hover;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  return false;
+}
+
+bool WarningDlg::OnLeftButtonUp(WndMessage&) {
+  if (const auto result = WarningResultOfRelease(hover_)) EndModal(*result);
+  return false;
+}
+
+// ---- CMenuDlg: the first level ----
+
+const MessageEntry<CMenuDlg> CMenuDlg::kMessageTable[] = {
+    OnMessageEntry(WM_ERASEBKGND, &CMenuDlg::OnEraseBackground),
+    OnMessageEntry(WM_PAINT, &CMenuDlg::OnPaint),
+    OnMessageEntry(WM_MOUSEMOVE, &CMenuDlg::OnMouseMove),
+    OnMessageEntry(WM_LBUTTONDOWN, &CMenuDlg::OnLeftButtonDown),
+    OnMessageEntry(WM_LBUTTONUP, &CMenuDlg::OnLeftButtonUp),
+};
+
+CMenuDlg::CMenuDlg(FunctionChooser& chooser) : Dialog(IDD_MENU_DIALOG), chooser_(chooser) {}
+
+bool CMenuDlg::OnMessage(WndMessage& m) {
+  return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
+}
+
+BOOL CMenuDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  // The second level finds the first by this title.
+  SetWindowTextW(hwnd_, W(Text(kFirstLevelTitle)));
+  const Picture mask = LoadSkinPicture(chooser_.context_, u"\\menu_mask.jpg");
+  geometry_ = FirstLevelGeometry(mask.width, mask.height);
+  SetWindowRgn(hwnd_, CreateRectRgn(0, 0, geometry_.width, geometry_.regionHeight), TRUE);
+  chooser_.hoveredRow_ = kNoRow;
+  chooser_.lastHoveredRow_ = kNoRow;
+  chooser_.firstPressed_ = false;
+  return TRUE;
+}
+
+bool CMenuDlg::OnEraseBackground(WndMessage& m) { return Erased(m); }
+
+bool CMenuDlg::OnPaint(WndMessage&) {
+  FunctionChooser& c = chooser_;
+  const PopupContext& context = c.context_;
+  PaintPopup(hwnd_, context, geometry_.width, geometry_.regionHeight, [&](CanvasPort& canvas) {
+    PaintMenuLevel(
+        canvas, kFirstLevelPictures, geometry_, kFirstLevelRows,
+        [&](int row) { return FunctionName(context.functionNames, row); }, c.hoveredRow_,
+        c.firstPressed_, context.uiLanguage);
+  });
+  c.RebuildSecondLevel(c.hoveredRow_);
+  return true;
+}
+
+bool CMenuDlg::OnMouseMove(WndMessage& m) {
+  FunctionChooser& c = chooser_;
+  c.hoveredRow_ = MenuRowAt(geometry_, PointX(m.lParam), PointY(m.lParam));
+  if (c.hoveredRow_ != c.lastHoveredRow_) {
+    c.lastHoveredRow_ = c.hoveredRow_;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  return false;
+}
+
+bool CMenuDlg::OnLeftButtonDown(WndMessage&) {
+  chooser_.firstPressed_ = true;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return false;
+}
+
+bool CMenuDlg::OnLeftButtonUp(WndMessage&) {
+  FunctionChooser& c = chooser_;
+  c.firstPressed_ = false;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  if (const auto code = FirstLevelChoice(c.hoveredRow_)) {
+    c.Choose(*code);
+    c.firstOpen_ = false;
+    Destroy();
+    c.RepaintMainWindow();
+  }
+  return false;
+}
+
+// ---- CSubMenuDlg: the second level ----
+
+const MessageEntry<CSubMenuDlg> CSubMenuDlg::kMessageTable[] = {
+    OnMessageEntry(WM_ERASEBKGND, &CSubMenuDlg::OnEraseBackground),
+    OnMessageEntry(WM_PAINT, &CSubMenuDlg::OnPaint),
+    OnMessageEntry(WM_MOUSEMOVE, &CSubMenuDlg::OnMouseMove),
+    OnMessageEntry(WM_LBUTTONDOWN, &CSubMenuDlg::OnLeftButtonDown),
+    OnMessageEntry(WM_LBUTTONUP, &CSubMenuDlg::OnLeftButtonUp),
+};
+
+CSubMenuDlg::CSubMenuDlg(FunctionChooser& chooser, int group)
+    : Dialog(IDD_SUBMENU_DIALOG), chooser_(chooser), group_(group) {}
+
+bool CSubMenuDlg::OnMessage(WndMessage& m) {
+  return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
+}
+
+BOOL CSubMenuDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  const PopupContext& context = chooser_.context_;
+  const Picture mask = LoadSkinPicture(context, u"\\advanced menu_mask.jpg");
+  rows_ = GroupRowCount(group_, context.macros.Count());
+  geometry_ = SecondLevelGeometry(mask.width, mask.height, rows_);
+  SetWindowRgn(hwnd_, CreateRectRgn(0, 0, geometry_.width, geometry_.regionHeight), TRUE);
+  hoveredRow_ = kNoRow;
+  pressed_ = false;
+  chooser_.choiceMade_ = false;
+  return TRUE;
+}
+
+bool CSubMenuDlg::OnEraseBackground(WndMessage& m) { return Erased(m); }
+
+bool CSubMenuDlg::OnPaint(WndMessage&) {
+  const PopupContext& context = chooser_.context_;
+  PaintPopup(hwnd_, context, geometry_.width, geometry_.regionHeight, [&](CanvasPort& canvas) {
+    PaintMenuLevel(
+        canvas, kSecondLevelPictures, geometry_, rows_,
+        [&](int row) { return GroupRowText(group_, row, context.functionNames, context.macros); },
+        hoveredRow_, pressed_, context.uiLanguage);
+  });
+  return true;
+}
+
+bool CSubMenuDlg::OnMouseMove(WndMessage& m) {
+  const int row = MenuRowAt(geometry_, PointX(m.lParam), PointY(m.lParam));
+  // Rows beyond the group are not rows of this level.
+  hoveredRow_ = row <= rows_ ? row : kNoRow;
+  if (hoveredRow_ != lastHoveredRow_) {
+    lastHoveredRow_ = hoveredRow_;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  return false;
+}
+
+bool CSubMenuDlg::OnLeftButtonDown(WndMessage&) {
+  pressed_ = true;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return false;
+}
+
+bool CSubMenuDlg::OnLeftButtonUp(WndMessage&) {
+  pressed_ = false;
+  const auto code = GroupRowCode(group_, hoveredRow_, chooser_.context_.macros.Count());
+  if (!code) return false;
+  FunctionChooser& c = chooser_;
+  c.Choose(*code);
+  c.choiceMade_ = true;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  // Closing the first level takes this window with it (the first level owns
+  // it); the objects stay until the chooser releases them.
+  const HWND self = hwnd_;
+  if (HWND first = FindWindowW(nullptr, W(Text(kFirstLevelTitle)))) {
+    SendMessageW(first, WM_CLOSE, 0, 0);
+  }
+  c.RepaintMainWindow();
+  Sleep(10);
+  if (IsWindow(self)) DestroyWindow(self);
+  return true;
+}
+
+// ---- FunctionChooser ----
+
+FunctionChooser::~FunctionChooser() {
+  // Owned windows before their owner.
+  second_.reset();
+  first_.reset();
+}
+
+void FunctionChooser::Open(int button, int32_t x, int32_t y) {
+  Close();
+  editedButton_ = button;
+  if (NeedsPrimaryClickWarning(context_.profile, button)) {
+    WarningDlg warning(context_, x, y);
+    if (warning.DoModal(mainWindow_) == kWarningCancel) return;
+  }
+  first_ = std::make_unique<CMenuDlg>(*this);
+  if (!first_->CreateModeless(mainWindow_)) {
+    first_.reset();
+    return;
+  }
+  firstOpen_ = true;
+  SetWindowPos(first_->hwnd(), nullptr, x, y, kFirstLevelSize, kFirstLevelSize, SWP_NOZORDER);
+  ::ShowWindow(first_->hwnd(), SW_SHOW);
+  ::UpdateWindow(first_->hwnd());
+}
+
+bool FunctionChooser::IsOpen() const { return firstOpen_ && first_ && first_->IsCreated(); }
+
+void FunctionChooser::Close() {
+  firstOpen_ = false;
+  choiceMade_ = false;
+  second_.reset();
+  first_.reset();
+  ReleaseRetired();
+}
+
+void FunctionChooser::TakeChoiceMade() {
+  if (!choiceMade_) return;
+  choiceMade_ = false;
+  firstOpen_ = false;
+  // Only the windows: the second level's handler may be on the call stack.
+  if (second_) second_->Destroy();
+  if (first_) first_->Destroy();
+}
+
+void FunctionChooser::Choose(int32_t code) {
+  SetButtonFunction(context_.profile, editedButton_, code);
+}
+
+void FunctionChooser::RebuildSecondLevel(int hoveredRow) {
+  DestroySecondLevel();
+  ReleaseRetired();
+  if (!IsGroupRow(hoveredRow) || !first_ || !first_->IsCreated()) return;
+  second_ = std::make_unique<CSubMenuDlg>(*this, hoveredRow);
+  if (!second_->CreateModeless(first_->hwnd())) {
+    second_.reset();
+    return;
+  }
+  RECT firstRect{};
+  GetWindowRect(first_->hwnd(), &firstRect);
+  const MenuGeometry& g = first_->geometry();
+  const int32_t top =
+      SecondLevelTop(firstRect.top, g.rowHeight, hoveredRow, context_.macros.Count());
+  SetWindowPos(second_->hwnd(), nullptr, firstRect.left + g.width, top, kSecondLevelWidth,
+               kSecondLevelHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Shown without taking the activation from the first level.
+  ::ShowWindow(second_->hwnd(), SW_SHOWNOACTIVATE);
+}
+
+void FunctionChooser::DestroySecondLevel() {
+  if (!second_) return;
+  second_->Destroy();
+  retired_.push_back(std::move(second_));
+}
+
+void FunctionChooser::RepaintMainWindow() {
+  if (HWND main = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) {
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+}
+
+void FunctionChooser::ReleaseRetired() { retired_.clear(); }
+
+}  // namespace nuv::win32
