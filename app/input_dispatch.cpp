@@ -27,6 +27,7 @@ Hovers HoversAt(const PageSkin& skin, uint8_t page, int32_t x, int32_t y) {
 }
 
 void MainWindowInput::OnPointerMove(int32_t x, int32_t y) {
+  hoverUnknown_ = false;
   const Hovers now = HoversAt(t_.skin, t_.ui.page, x, y);
   t_.ui.mainHover = now.main;
   t_.ui.colourHover = now.colour;
@@ -45,12 +46,16 @@ void MainWindowInput::OnPointerLeave() {
   ui.mainHover = kNoSkinHit;
   ui.colourHover = kNoSkinHit;
   ui.advancedHover = kNoSkinHit;
+  // The pointer may come back without a move (a modal dialog took it and
+  // went): the next press or release looks where it is.
+  hoverUnknown_ = true;
   if (previous_ == Hovers{} && !wasHeld) return;
   previous_ = Hovers{};
   view_.Repaint();
 }
 
 void MainWindowInput::OnLeftPress(int32_t x, int32_t y) {
+  if (hoverUnknown_) OnPointerMove(x, y);
   UiState& ui = t_.ui;
   if (ui.mainHover != kNoSkinHit || ui.colourHover != kNoSkinHit ||
       ui.advancedHover != kNoSkinHit) {
@@ -159,6 +164,7 @@ void MainWindowInput::PressOnAdvanced(int32_t x, int32_t y) {
 }
 
 void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
+  if (hoverUnknown_) OnPointerMove(x, y);
   UiState& ui = t_.ui;
   ui.held = 0;
   view_.InvalidateAll();

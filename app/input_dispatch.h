@@ -186,6 +186,8 @@ class MainWindowInput {
   InputView& view_;
   // The values of the last move, for change detection.
   Hovers previous_;
+  // The pointer left the window and no move has come since.
+  bool hoverUnknown_ = false;
 };
 
 }  // namespace nuv

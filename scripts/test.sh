@@ -135,12 +135,14 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     else
       FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
     fi
-    echo "== end-to-end journeys"
-    if "$ROOT/tests/e2e/journeys.sh" "$RESULTS"; then
-      PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end journeys: passed")
-    else
-      FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end journeys: FAILED")
-    fi
+    for journey in journeys functions; do
+      echo "== end-to-end $journey"
+      if "$ROOT/tests/e2e/$journey.sh" "$RESULTS"; then
+        PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end $journey: passed")
+      else
+        FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end $journey: FAILED")
+      fi
+    done
   fi
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"

@@ -165,6 +165,13 @@ TEST(MainWindowHover, RepaintsOnlyWhenAnIndexChanges) {
   f.view.calls.clear();
   f.input.OnPointerLeave();  // nothing hovered or held: nothing to show
   EXPECT_TRUE(f.view.calls.empty());
+  // Back without a move (a modal dialog had the pointer): the press looks
+  // where it is instead of dragging the window.
+  f.input.OnPointerMove(255, 5);
+  f.input.OnPointerLeave();
+  f.view.calls.clear();
+  f.input.OnLeftPress(255, 5);
+  EXPECT_EQ(f.view.calls, (Calls{"repaint", "invalidate", "function 1 1250 2010"}));
 }
 
 TEST(MainWindowPress, TablesOfTheThreePages) {

@@ -289,11 +289,18 @@ void FunctionChooser::TakeChoiceMade() {
   if (first_) first_->Destroy();
 }
 
+size_t FunctionChooser::LiveObjects() const {
+  return (first_ ? 1 : 0) + (second_ ? 1 : 0) + retired_.size();
+}
+
 void FunctionChooser::Choose(int32_t code) {
   SetButtonFunction(context_.profile, editedButton_, code);
 }
 
 void FunctionChooser::RebuildSecondLevel(int hoveredRow) {
+  // The level of the group already shown stays: destroying it uncovers the
+  // first level, whose repaint would build it again, without end.
+  if (second_ && second_->IsCreated() && second_->group() == hoveredRow) return;
   DestroySecondLevel();
   ReleaseRetired();
   if (!IsGroupRow(hoveredRow) || !first_ || !first_->IsCreated()) return;

@@ -87,6 +87,7 @@ class CSubMenuDlg : public Dialog {
   // The second level of first-level row `group` (7..10).
   CSubMenuDlg(FunctionChooser& chooser, int group);
   bool OnMessage(WndMessage& m) override;
+  int group() const { return group_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -127,6 +128,8 @@ class FunctionChooser {
   // The main window's paint: a second-level choice was made; the first
   // level's window goes.
   void TakeChoiceMade();
+  // Dialog objects held, windows alive or not.
+  size_t LiveObjects() const;
 
  private:
   friend class CMenuDlg;

@@ -161,3 +161,48 @@ tray_point() {
 
 # The Windows form of a Linux path (without starting a wineserver).
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ---- What the mouse, the files and the window system say ----
+
+CONFIG="$APP/config.ini"
+STATE_PROBE="$ROOT/build/win/bench/window_state.exe"
+
+# Feature reports the mouse got since the trace was last emptied.
+reports() { grep "^F " "$TRACE" 2>/dev/null | cut -c1-13; }
+no_reports() {  # what
+  [ -z "$(reports)" ] || fail "$1 sent reports to the mouse: $(reports | tr '\n' ';')"
+}
+expect_report() {  # "F 07 09 02 B2" what
+  reports | grep -qx "$1" || fail "$2: no '$1' in the trace ($(reports | tr '\n' ';'))"
+}
+expect_value() {  # section key value what
+  local got
+  got=$(ini_value "$CONFIG" "$1" "$2")
+  [ "$got" = "$3" ] || fail "$4: [$1] $2 is '$got', not '$3'"
+}
+window_state() { wine "$STATE_PROBE" 2>/dev/null | tr -d '\r'; }
+# Waits for a dialog by title, types a full path into it and presses Return.
+answer_file_dialog() {  # title-regex linux-path
+  find_window --onlyvisible "$1" 15 >/dev/null || { fail "no '$1' dialog"; return 1; }
+  sleep 0.5
+  xdotool type --delay 20 "$(windows_path "$2")"
+  xdotool key Return
+  for _ in $(seq 1 40); do
+    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && break
+    sleep 0.25
+  done
+  sleep 0.5
+}
+# A double-click on the tray icon. Wine's tray window, standing alone on a
+# screen without a window manager, may take the first clicks to activate
+# itself: the double-click is repeated until the window shows.
+show_from_tray() {
+  tray_point || { fail "no tray icon"; return 1; }
+  for _ in 1 2 3 4; do
+    xdotool mousemove "$tray_x" "$tray_y" sleep 0.3 click --repeat 2 --delay 80 1 sleep 0.7
+    case "$(window_state)" in *visible=1*) return 0 ;; esac
+  done
+  fail "the tray icon did not show the window"
+  return 1
+}
+
