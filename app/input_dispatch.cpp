@@ -2,7 +2,7 @@
 
 namespace nuv {
 
-FileDialogSpec FileDialogFor(FileDialogKind kind) {
+FileDialogSetup FileDialogFor(FileDialogKind kind) {
   constexpr const char16_t* kProfileFilter = u"All Files(*.ini)|*.ini||";
   switch (kind) {
     case FileDialogKind::kProfileImport:

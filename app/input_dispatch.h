@@ -62,12 +62,12 @@ constexpr char16_t kWebSiteAddress[] = u"https://www.quarvel.example/";
 // start in the application folder, are owned by the main window and hide the
 // read-only box.
 enum class FileDialogKind { kProfileImport, kProfileExport, kMacroImport, kMacroExport };
-struct FileDialogSpec {
+struct FileDialogSetup {
   bool save = false;  // save dialogs ask before overwriting
   const char16_t* filter = u"";
   const char16_t* defaultExtension = u"";  // empty: none
 };
-FileDialogSpec FileDialogFor(FileDialogKind kind);
+FileDialogSetup FileDialogFor(FileDialogKind kind);
 
 // The WM_SYSCOMMAND that minimises the window.
 constexpr uint32_t kWindowMessageSysCommand = 0x0112;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/input_dispatch.h"
@@ -288,42 +288,20 @@ TEST(MainWindowPress, TablesOfTheThreePages) {
   }
 }
 
-TEST(MainWindowPress, EditsOfThePagesTouchTheProfileOnly) {
-  struct Case {
-    uint8_t page;
-    uint32_t main, colour, advanced;
-    int32_t x;
-    std::function<int32_t(const MouseProfile&)> field;
-    int32_t expected;
-  };
-  const uint32_t none = kNoSkinHit;
-  const Case cases[] = {
-      {kMainPage, 42, none, none, 0, [](auto& p) { return p.wheelStatus.load(); }, 1},
-      {kMainPage, 57, none, none, 0, [](auto& p) { return p.dpiLevel.load(); }, 3},
-      {kMainPage, 68, none, none, 0, [](auto& p) { return int32_t{p.dpiValue[1]}; }, 3},
-      {kMainPage, 47, none, none, 0, [](auto& p) { return int32_t{p.dpiEnabled[1]}; }, 0},
-      {kColourPage, none, 2, none, 0, [](auto& p) { return int32_t{p.ledMode}; }, 2},
-      {kAdvancedPage, none, none, 7, 0, [](auto& p) { return p.macroHoldMode.load(); }, 1},
-      {kAdvancedPage, none, none, 17, 0, [](auto& p) { return int32_t{p.pointerSpeed}; }, 9},
-      {kAdvancedPage, none, none, 18, 0, [](auto& p) { return int32_t{p.wheelSpeed}; }, 0},
-      // The slider: (x - 400) * 300 / 300, integer division.
-      {kAdvancedPage, none, none, 30, 400, [](auto& p) { return p.fireTime.load(); }, 0},
-      {kAdvancedPage, none, none, 30, 523, [](auto& p) { return p.fireTime.load(); }, 123},
-      {kAdvancedPage, none, none, 30, 699, [](auto& p) { return p.fireTime.load(); }, 299},
-      {kAdvancedPage, none, none, 32, 0, [](auto& p) { return p.fireTime.load(); }, 49},
-  };
-  for (const Case& c : cases) {
+TEST(MainWindowPress, FireTimeBySliderAndSteps) {
+  // The slider: (x - 400) * 300 / 300 with integer division; the steps stop
+  // at 0 and 300.
+  for (const auto& [x, expected] : {std::pair{400, 0}, {523, 123}, {699, 299}}) {
     Fixture f;
-    f.Hover(c.page, c.main, c.colour, c.advanced);
-    f.input.OnLeftPress(c.x, 305);
-    EXPECT_EQ(c.field(f.profile), c.expected) << int(c.page) << " " << c.main << " " << c.advanced;
+    f.Hover(kAdvancedPage, kNoSkinHit, kNoSkinHit, 30);
+    f.input.OnLeftPress(x, 305);
+    EXPECT_EQ(f.profile.fireTime, expected) << x;
   }
-  // The steps stop at their limits.
   Fixture f;
-  f.Hover(kAdvancedPage, none, none, 32);
+  f.Hover(kAdvancedPage, kNoSkinHit, kNoSkinHit, 32);
   for (int i = 0; i < 60; ++i) f.input.OnLeftPress(0, 0);
   EXPECT_EQ(f.profile.fireTime, 0);
-  f.Hover(kAdvancedPage, none, none, 31);
+  f.Hover(kAdvancedPage, kNoSkinHit, kNoSkinHit, 31);
   for (int i = 0; i < 310; ++i) f.input.OnLeftPress(0, 0);
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
 }

@@ -361,8 +361,8 @@ void CNUV_TalvDlg::RefillMacroList() {
 }
 
 std::optional<Text> CNUV_TalvDlg::ChooseFile(FileDialogKind kind) {
-  const FileDialogSpec spec = FileDialogFor(kind);
-  return ShowFileDialog(FileDialogRequest{hwnd_, spec.save, spec.filter, spec.defaultExtension,
+  const FileDialogSetup setup = FileDialogFor(kind);
+  return ShowFileDialog(FileDialogRequest{hwnd_, setup.save, setup.filter, setup.defaultExtension,
                                           context_.applicationFolder});
 }
 
