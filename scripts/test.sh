@@ -135,7 +135,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     else
       FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
     fi
-    for journey in journeys functions; do
+    for journey in journeys functions macros; do
       echo "== end-to-end $journey"
       if "$ROOT/tests/e2e/$journey.sh" "$RESULTS"; then
         PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end $journey: passed")

@@ -57,8 +57,8 @@ struct AppContext {
   // What the two animation threads work with (the repaint is the window's).
   AnimationContext animation{ui, clock, {}};
 
-  // Parts of the window that the macro recorder and editor supply; empty ones
-  // do nothing.
+  // Parts of the window that the macro recorder and editor supply to the
+  // initialisation and the keyboard filter; empty ones do nothing.
   struct Seams {
     // Initialisation step 14: the editor's starting position once the macro
     // file is loaded.
@@ -67,17 +67,6 @@ struct AppContext {
     std::function<bool()> recording;
     KeyboardFilterHooks keyboardHooks;
 
-    // The macro editor's operations on the advanced page; Save takes the
-    // repeat count before the working file is written. An empty
-    // refillMacroList leaves the list with the macros' names.
-    struct MacroEditor {
-      std::function<void()> newMacro;
-      std::function<void()> deleteMacro;
-      std::function<void()> toggleRecording;
-      std::function<void()> takeRepeatCount;
-      std::function<void()> toggleRepeatMode;
-      std::function<void()> refillMacroList;
-    } macroEditor;
   } seams;
 };
 

@@ -48,6 +48,12 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
+    OnNotifyCodeEntry(kMacroNameListId, LBN_SELCHANGE, &CNUV_TalvDlg::OnMacroSelected),
+    OnNotifyCodeEntry(kMacroNameEditId, EN_CHANGE, &CNUV_TalvDlg::OnMacroNameChanged),
+    // The event list's context menu in either language (after the tray
+    // commands, whose identifiers lie in the same range).
+    OnCommandEntry(32780, 32836, &CNUV_TalvDlg::OnMacroMenuCommand),
+    OnMessageEntry(kEditEndedMessage, &CNUV_TalvDlg::OnDelayEdited),
     OnMessageEntry(WM_MOUSEMOVE, &CNUV_TalvDlg::OnMouseMove),
     OnMessageEntry(WM_MOUSELEAVE, &CNUV_TalvDlg::OnMouseLeave),
     OnMessageEntry(WM_LBUTTONDOWN, &CNUV_TalvDlg::OnLeftButtonDown),
@@ -61,7 +67,10 @@ CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
       context_(context),
       input_({context.ui, skin, context.session, context.core.profile, context.core.store,
               context.macroFiles},
-             *this) {
+             *this),
+      editor_(context.core.macros, editorState_,
+              {macroNameList, macroEventList, macroNameEdit, repeatCountEdit}, context.messages),
+      recorder_(editor_, keyboardHook_, systemTime_) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -113,6 +122,17 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   c.core.store.seams.hideToTray = [this] { HideToTray(); };
   c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
   c.core.store.seams.restoreDefaultMacros = [this] { input_.RestoreDefaultMacros(); };
+  editor_.caption = ApplicationName();
+  editor_.invalidateMainWindow = [this] { InvalidateAll(); };
+  c.seams.setEditorStart = [this] {
+    editor_.uiLanguage = context_.session.uiLanguage;
+    editor_.SetStartLine();
+  };
+  c.seams.recording = [this] { return recorder_.Recording(); };
+  c.seams.keyboardHooks.toRecording = [this](uint32_t message, uint64_t key) {
+    return recorder_.TakeKeyMessage(message, key);
+  };
+  c.seams.keyboardHooks.macroContextMenu = [this] { OpenMacroContextMenu(); };
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
@@ -344,20 +364,7 @@ void CNUV_TalvDlg::InvalidateRepaintRegion() { InvalidateRgn(hwnd_, repaintRegio
 void CNUV_TalvDlg::UpdateWindow() { ::UpdateWindow(hwnd_); }
 
 void CNUV_TalvDlg::RefillMacroList() {
-  if (context_.seams.macroEditor.refillMacroList) {
-    context_.seams.macroEditor.refillMacroList();
-    return;
-  }
-  if (!macroNameList.IsCreated()) return;
-  // The names of the macros, the current one selected.
-  MacroStore& macros = context_.core.macros;
-  macroNameList.ResetContent();
-  for (int i = 0; i < macros.Count(); ++i) macroNameList.AddString(macros.Read(i).Name());
-  const int lines = macroNameList.GetCount();
-  if (macros.Count() > 0) {
-    macros.currentMacro = std::min<int32_t>(macros.currentMacro, std::max(lines - 1, 0));
-    macroNameList.SetCurSel(macros.currentMacro);
-  }
+  if (macroNameList.IsCreated()) editor_.RefillMacroList();
 }
 
 std::optional<Text> CNUV_TalvDlg::ChooseFile(FileDialogKind kind) {
@@ -379,6 +386,7 @@ void CNUV_TalvDlg::SwitchLanguage(int32_t language) {
           *this)) {
     return;  // a skin file was missing: the window is gone
   }
+  editor_.uiLanguage = context_.session.uiLanguage;
   if (advanced) {
     // The controls stay where they are, in the new language's font.
     for (Control* control : std::initializer_list<Control*>{&repeatCountEdit, &macroNameEdit,
@@ -418,19 +426,55 @@ void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
   if (chooser_) chooser_->Open(button, x, y);
 }
 
-namespace {
+void CNUV_TalvDlg::NewMacro() { editor_.NewMacro(); }
+void CNUV_TalvDlg::DeleteMacro() { editor_.DeleteMacro(); }
+void CNUV_TalvDlg::TakeRepeatCount() { editor_.TakeRepeatCount(); }
+void CNUV_TalvDlg::ToggleRepeatMode() { editor_.ToggleRepeatMode(); }
 
-void Run(const std::function<void()>& operation) {
-  if (operation) operation();
+void CNUV_TalvDlg::ToggleRecording() {
+  recorder_.ToggleRecording();
+  Repaint();  // the record key's caption and state
 }
 
-}  // namespace
+bool CNUV_TalvDlg::OnMacroSelected(WndMessage&) {
+  editor_.MacroSelected();
+  return true;
+}
 
-void CNUV_TalvDlg::NewMacro() { Run(context_.seams.macroEditor.newMacro); }
-void CNUV_TalvDlg::DeleteMacro() { Run(context_.seams.macroEditor.deleteMacro); }
-void CNUV_TalvDlg::ToggleRecording() { Run(context_.seams.macroEditor.toggleRecording); }
-void CNUV_TalvDlg::TakeRepeatCount() { Run(context_.seams.macroEditor.takeRepeatCount); }
-void CNUV_TalvDlg::ToggleRepeatMode() { Run(context_.seams.macroEditor.toggleRepeatMode); }
+bool CNUV_TalvDlg::OnMacroNameChanged(WndMessage&) {
+  editor_.NameBoxChanged();
+  return true;
+}
+
+bool CNUV_TalvDlg::OnMacroMenuCommand(WndMessage& m) {
+  return editor_.RunMenuCommand(LOWORD(m.wParam));
+}
+
+bool CNUV_TalvDlg::OnDelayEdited(WndMessage&) {
+  editor_.DelayEdited();
+  return true;
+}
+
+void CNUV_TalvDlg::OpenMacroContextMenu() {
+  HWND list = macroEventList.hwnd();
+  if (!list || !IsWindow(list)) return;
+  RECT r{};
+  GetClientRect(list, &r);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  ListClick click;
+  click.left = r.left;
+  click.top = r.top;
+  click.right = r.right;
+  click.bottom = r.bottom;
+  click.scrollPosition = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+  const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  click.lineHeight = height == LB_ERR ? 0 : static_cast<int>(height);
+  click.x = cursor.x;
+  click.y = cursor.y;
+  if (editor_.EventListRightClick(click)) MacroContextMenu().TrackAtCursorForContext(hwnd_);
+}
 
 // ---- Close ----
 
@@ -481,15 +525,10 @@ bool CNUV_TalvDlg::OnEraseBackground(WndMessage& m) {
 
 PaintInputs CNUV_TalvDlg::Inputs() {
   ProgramCore& core = context_.core;
-  return PaintInputs{context_.ui,
-                     skin,
-                     context_.session.uiLanguage,
-                     core.store.currentConfig,
-                     core.profile,
-                     core.macros,
-                     context_.seams.recording && context_.seams.recording(),
-                     EventCounters{},
-                     core.attention};
+  return PaintInputs{
+      context_.ui,   skin,        context_.session.uiLanguage, core.store.currentConfig,
+      core.profile,  core.macros, recorder_.Recording(),       editorState_.counters,
+      core.attention};
 }
 
 bool CNUV_TalvDlg::OnPaint(WndMessage&) {

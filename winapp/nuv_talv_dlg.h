@@ -9,13 +9,18 @@
 #include "app/input_dispatch.h"
 #include "app/main_window.h"
 
+#include "macro/macro_editor.h"
+#include "macro/macro_recorder.h"
 #include "platform/win32/gdi_handle.h"
+#include "platform/win32/win32_system_time.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
 #include "ui/language_switch.h"
 #include "ui/skin_shape.h"
 #include "ui/skin_tables.h"
 #include "winapp/function_dialogs.h"
+#include "winapp/keyboard_hook.h"
+#include "winapp/macro_controls.h"
 #include "winapp/main_window_paint.h"
 #include "winapp/nuv_talv_app.h"
 
@@ -59,10 +64,10 @@ class CNUV_TalvDlg : public Dialog,
 
   // The macro editor's controls; their windows exist while the advanced page
   // is shown.
-  Edit repeatCountEdit;
-  Edit macroNameEdit;
-  ListBox macroNameList;
-  ListBox macroEventList;
+  MacroTextBox repeatCountEdit;
+  MacroTextBox macroNameEdit;
+  MacroNameList macroNameList;
+  CEditableListBox macroEventList;
 
   // The close sequence: Alt released, tray icon deleted, exit command to the
   // mouse, pointer speed 10, window destroyed.
@@ -97,6 +102,13 @@ class CNUV_TalvDlg : public Dialog,
   bool OnExitCommand(WndMessage& m);
   bool OnClose(WndMessage& m);
   bool OnDeviceChange(WndMessage& m);
+  bool OnMacroSelected(WndMessage& m);
+  bool OnMacroNameChanged(WndMessage& m);
+  bool OnMacroMenuCommand(WndMessage& m);
+  bool OnDelayEdited(WndMessage& m);
+  // The right button released over the advanced page: the event list's
+  // context menu, when the click was on one of its lines.
+  void OpenMacroContextMenu();
   bool OnMouseMove(WndMessage& m);
   bool OnMouseLeave(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
@@ -176,6 +188,12 @@ class CNUV_TalvDlg : public Dialog,
   std::unique_ptr<FunctionChooser> chooser_;
   bool closed_ = false;
   MainWindowInput input_;
+  // The macro editor and recorder of the advanced page, on the controls above.
+  MacroEditorState editorState_;
+  MacroEditor editor_;
+  Win32KeyboardHook keyboardHook_;
+  Win32SystemTime systemTime_;
+  MacroRecorder recorder_;
   uint64_t paintCount_ = 0;
   bool trackingLeave_ = false;
 };

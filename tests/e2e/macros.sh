@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# End-to-end: a macro made by hand on the advanced page and played by the
+# mouse, as a person does it: a name typed and New, Record, real key presses
+# (they reach the low-level hook as a keyboard's would), Stop; a pause changed
+# and two mouse-button events inserted through the event list's context menu
+# (driven by the keyboard, as a menu can be); Save. Then the macro goes to a
+# button through the function popups, the profile is applied and the virtual
+# mouse presses the button: another process's low-level hooks
+# (input_probe.exe) see the events in order, each pause as stored.
+#
+# Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
+# and build/win/bench/{window_state,input_probe}.exe.
+set -u
+ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+RESULTS="${1:-$ROOT/build/results}"
+. "$ROOT/tests/e2e/lib.sh"
+PROBE="$ROOT/build/win/bench/input_probe.exe"
+MACRO_FILE="$APP/Macro_EN.dat"
+SLOT=$(ini_value "$MACRO_FILE" Macros macroNum)   # the new macro's slot
+
+# The centre of an EDIT or MACRODISPLAY rectangle of the advanced skin.
+control_point() {  # section key
+  iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/skin_advance_en.ini" | tr -d '\r' |
+    awk -F'[=,]' -v s="[$1]" -v key="$2" '/^\[/ {section = $0} section == s && $1 == key {print $3, $4, $5, $6; exit}'
+}
+# Line `line` of the event list, right-clicked. Its lines are as high as the
+# list's font makes them (15 pixels with the shipped fonts).
+LINE_HEIGHT=15
+right_click_event_line() {  # line [first line shown]
+  local r row=$(($1 - ${2:-0}))
+  read -r -a r <<<"$(control_point MACRODISPLAY 2)"
+  window_origin
+  xdotool mousemove $((WX + r[0] + 60)) $((WY + r[1] + row * LINE_HEIGHT + LINE_HEIGHT / 2)) \
+    sleep 0.3 click 3 sleep 0.8
+}
+
+start_app
+if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+  fail "the main window did not appear"
+  exit 1
+fi
+sleep 2
+click_key main 10
+
+# ---- A new macro, recorded ----
+read -r -a name_box <<<"$(control_point EDIT 4)"
+window_origin
+xdotool mousemove $((WX + name_box[0] + 20)) $((WY + name_box[1] + 10)) sleep 0.2 click 1 \
+  sleep 0.2 key ctrl+a type "Rec1"
+click_key advanced 2         # New
+click_key advanced 4         # Record
+xdotool keydown Shift_L sleep 0.3 keydown a sleep 0.3 keyup a sleep 0.3 keyup Shift_L sleep 0.3
+click_key advanced 4         # Stop
+park_pointer
+shot macro-recorded
+
+# ---- The second pause to 250 ms; a left button down and up at the end ----
+right_click_event_line 3
+xdotool key Down Down Down Return sleep 0.8   # Modify Delay
+xdotool type "250"
+xdotool key Return sleep 0.5
+right_click_event_line 6
+xdotool key Down Down Right Right Return sleep 0.8   # Add Backward, Left Button, Down
+# Nine lines now, the selected last one in view: the list shows lines 1 to 8.
+right_click_event_line 8 1
+xdotool key Down Down Right Right Down Return sleep 0.8   # ... Up
+park_pointer
+shot macro-edited
+click_key advanced 5         # Save
+sleep 1
+
+# The record on disk, byte for byte: the name, play once, 6 events, the
+# measured pauses where they were measured, 250 typed, 30 after the inserted
+# events and after the last one.
+pauses=$(python3 - "$MACRO_FILE" "$SLOT" <<'EOF'
+import sys
+path, slot = sys.argv[1], sys.argv[2]
+value = None
+for line in open(path, encoding="latin-1").read().splitlines():
+    if line.startswith(slot + "="):
+        value = line.split("=", 1)[1]
+if value is None or len(value) != 3192:
+    print("bad record value"); sys.exit(1)
+groups = [int(value[3 * j:3 * j + 3]) for j in range(1064)]
+record = bytearray(1064)
+for j in range(44):
+    record[j] = groups[j]
+for k in range(255):
+    record[44 + 2 * k], record[45 + 2 * k] = groups[44 + 4 * k], groups[45 + 4 * k]
+    record[554 + 2 * k], record[555 + 2 * k] = groups[46 + 4 * k], groups[47 + 4 * k]
+word = lambda j: record[552 + 2 * j] | record[553 + 2 * j] << 8
+measured = [word(1), word(3)]
+expected = bytearray(1064)
+expected[0:40] = "Rec1".encode("utf-16-le").ljust(40, b"\0")
+expected[40:44] = bytes([0, 1, 0, 6])
+events = [(160, 1), (65, 1), (65, 2), (160, 2), (240, 1), (240, 2)]
+for k, (key, direction) in enumerate(events):
+    expected[44 + 2 * k], expected[45 + 2 * k] = key, direction
+for j, pause in enumerate([measured[0], 250, measured[1], 30, 30, 30], start=1):
+    expected[552 + 2 * j], expected[553 + 2 * j] = pause & 255, pause >> 8
+if record != expected:
+    diff = [i for i in range(1064) if record[i] != expected[i]]
+    print("record differs at bytes %s" % diff[:12]); sys.exit(1)
+if not all(200 <= p <= 2000 for p in measured):
+    print("measured pauses %s" % measured); sys.exit(1)
+print(" ".join(str(word(j)) for j in range(1, 6)))
+EOF
+) || fail "the saved macro: $pauses"
+
+# ---- The macro on button 6, applied, played ----
+click_key main 9
+click_key main 30            # button 6's label: button 1 keeps the primary click
+read -r _ first_height <<<"$(identify -format '%w %h' "$APP/skins/menu_mask.jpg")"
+read -r menu_width _ <<<"$(identify -format '%w %h' "$APP/skins/menu_mask.jpg")"
+ROW=$((first_height / 10))
+if find_window --onlyvisible '^MainMenuDlg$' 15 >/dev/null; then
+  eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name '^MainMenuDlg$' | head -n1)")"
+  gy=$((Y + 8 * ROW + ROW / 2))                   # the macro group, row 9
+  count=$((SLOT + 1))
+  sy=$((Y + (9 - count) * ROW + SLOT * ROW + ROW / 2))   # its last row: the new macro
+  xdotool mousemove $((X + 60)) "$gy" sleep 0.3 mousemove $((X + 100)) "$gy" sleep 1 \
+    mousemove $((X + menu_width + 30)) "$gy" sleep 0.3 mousemove $((X + menu_width + 60)) "$sy" \
+    sleep 0.8 click 1 sleep 1.5
+else
+  fail "no function popup for button 6"
+fi
+: >"$TRACE"
+click_key main 3
+sleep 2
+expect_report "F 07 10 06 1F" "button 6: the macro, played by the PC"
+expect_value Config1 K6 $((41 + SLOT)) "button 6"
+
+PROBE_LOG="$APP/probe.log"
+wine "$PROBE" "$(windows_path "$PROBE_LOG")" 8 >/dev/null 2>&1 &
+probe=$!
+for _ in $(seq 1 60); do grep -q ready "$PROBE_LOG" 2>/dev/null && break; sleep 0.25; done
+"$ROOT/tools/virtual_mouse.sh" --folder "$APP" press 6 >/dev/null
+sleep 0.2
+"$ROOT/tools/virtual_mouse.sh" --folder "$APP" release >/dev/null
+wait "$probe"
+python3 - "$PROBE_LOG" $pauses <<'EOF' || fail "playback as another program sees it"
+import sys
+log, pauses = sys.argv[1], [int(p) for p in sys.argv[2:]]
+events = [l.split() for l in open(log) if len(l.split()) == 6 and l.split()[5] == "1"]
+seen = [(e[0], int(e[1]), e[2]) for e in events]
+expected = [("K", 160, "D"), ("K", 65, "D"), ("K", 65, "U"), ("K", 160, "U"), ("M", 1, "D"),
+            ("M", 1, "U")]
+print("e2e: played %s" % seen)
+if seen[:6] != expected:
+    print("e2e: not the recorded events"); sys.exit(1)
+times = [int(e[3]) / 1000 for e in events[:6]]
+errors = [times[k + 1] - times[k] - pauses[k] for k in range(5)]
+print("e2e: interval errors (ms) %s" % ["%+.2f" % e for e in errors])
+sys.exit(0 if all(abs(e) <= 1.0 for e in errors) else 1)
+EOF
+close_with_wm_close
+
+timeout 30 wineserver -w 2>/dev/null
+rm -rf "$APP"
+[ "$failures" -eq 0 ] && echo "e2e macros: all checks passed"
+[ "$failures" -eq 0 ]
