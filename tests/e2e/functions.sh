@@ -73,12 +73,7 @@ choose_in_group() {  # group row [screenshot]
   wait_until 15 gone menu_shown || fail "the popups stayed open after a choice in group $group"
 }
 
-start_app
-if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
-  fail "the main window did not appear"
-  exit 1
-fi
-sleep 2
+start_shown || exit 1
 : >"$TRACE"
 
 # ---- The warning: Escape and Cancel open nothing, Continue the popup ----

@@ -26,12 +26,7 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 RESULTS="${1:-$ROOT/build/results}"
 . "$ROOT/tests/e2e/lib.sh"
 
-start_app
-if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
-  fail "the main window did not appear"
-  exit 1
-fi
-sleep 2
+start_shown || exit 1
 : >"$TRACE"
 
 # ---- 1. Every kind of setting, then apply ----

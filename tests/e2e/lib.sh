@@ -68,6 +68,13 @@ start_app() {  # args... (after -VIRTUALMOUSE while VIRTUAL holds it; -HIDE goes
   wine "$APP/NUV_Talv.exe" "${VIRTUAL[@]}" "$@" >>"$LOG" 2>&1 &
 }
 
+# Starts the program shown and waits until its start-up apply is over.
+start_shown() {
+  start_app
+  find_window --onlyvisible "^$TITLE\$" 60 >/dev/null || { fail "the main window did not appear"; return 1; }
+  sleep 2
+}
+
 close_with_wm_close() {
   set_pointer_speed 16
   : >"$TRACE"

@@ -34,12 +34,7 @@ right_click_event_line() {  # line [first line shown]
     sleep 0.3 click 3 sleep 0.8
 }
 
-start_app
-if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
-  fail "the main window did not appear"
-  exit 1
-fi
-sleep 2
+start_shown || exit 1
 click_key main 10
 
 # ---- A new macro, recorded ----
