@@ -1,6 +1,5 @@
 #include "winapp/function_dialogs.h"
 
-#include "app/startup.h"
 #include "platform/win32/win32_text.h"
 #include "res/resource.h"
 #include "ui/skin_shape.h"
@@ -233,11 +232,11 @@ bool CSubMenuDlg::OnLeftButtonUp(WndMessage&) {
   c.choiceMade_ = true;
   InvalidateRect(hwnd_, nullptr, TRUE);
   // Closing the first level takes this window with it (the first level owns
-  // it); the objects stay until the chooser releases them.
+  // it); the objects stay until the chooser releases them. The levels know
+  // each other's handles: a search by title could find another program's
+  // window of that title.
   const HWND self = hwnd_;
-  if (HWND first = FindWindowW(nullptr, W(Text(kFirstLevelTitle)))) {
-    SendMessageW(first, WM_CLOSE, 0, 0);
-  }
+  if (c.first_ && c.first_->IsCreated()) SendMessageW(c.first_->hwnd(), WM_CLOSE, 0, 0);
   c.RepaintMainWindow();
   Sleep(10);
   if (IsWindow(self)) DestroyWindow(self);
@@ -327,9 +326,8 @@ void FunctionChooser::DestroySecondLevel() {
 }
 
 void FunctionChooser::RepaintMainWindow() {
-  if (HWND main = FindWindowW(nullptr, W(Text(kMainWindowTitle)))) {
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  }
+  if (mainWindow_)
+    RedrawWindow(mainWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void FunctionChooser::ReleaseRetired() { retired_.clear(); }

@@ -122,6 +122,7 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   c.core.store.seams.hideToTray = [this] { HideToTray(); };
   c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
   c.core.store.seams.restoreDefaultMacros = [this] { input_.RestoreDefaultMacros(); };
+  keyboardHook_.SetTarget(hwnd_);
   editor_.caption = ApplicationName();
   editor_.invalidateMainWindow = [this] { InvalidateAll(); };
   c.seams.setEditorStart = [this] {
