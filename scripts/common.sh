@@ -8,7 +8,7 @@ NUV_PACKAGES=(
   cmake make g++ googletest libgtest-dev libgmock-dev libjpeg-dev
   clang clang-format libclang-rt-14-dev git
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil
+  nsis wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil
 )
 
 ensure_packages() {

@@ -1,0 +1,276 @@
+; The setup program of the QUARVEL 241-7730 GAMING MOUSE utility.
+;
+; Built by the build (cmake --install, see installer.cmake) from what it has
+; just put into dist/. The build passes:
+;   VERSION   the program's one version number, a.b.c.d
+;   OUTFILE   the setup program to write
+;   ICON      the program's icon
+;   FILES     the generated list of the files to install and to remove
+;
+; Per machine, with administrator rights: the program's folder under Program
+; Files is writable by administrators only, which is what lets the elevated
+; program trust its config.ini, macro files and skins.
+
+Unicode true
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WordFunc.nsh
+
+!define PRODUCT "QUARVEL 241-7730 GAMING MOUSE"
+!define COMPANY "QUARVEL"
+!define EXE "NUV_Talv.exe"
+!define UNINSTALLER "uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\NUV_Talv"
+; The program's single-instance mutex: it exists while a copy runs.
+!define RUNNING_MUTEX "CNUV_TalvApp"
+; The logon task. Its definition is written into the program's folder and
+; registered from there: a definition in the user's temporary folder could be
+; swapped by any program of that user between writing and registering, and the
+; task runs with highest privileges.
+!define TASK_NAME "NUV_Talv"
+!define TASK_FILE "StartWithWindows.xml"
+
+!include "${FILES}"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${COMPANY}\NUV_Talv"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=0 "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${COPYRIGHT}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; The setup speaks the program's two languages and picks the system's.
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "PortugueseBR"
+!insertmacro MUI_LANGUAGE "Portuguese"
+
+LangString StartWithWindows ${LANG_ENGLISH} "Start with Windows (hidden in the tray)"
+LangString StartWithWindows ${LANG_PORTUGUESEBR} "Iniciar com o Windows (oculto na bandeja)"
+LangString StartWithWindows ${LANG_PORTUGUESE} "Iniciar com o Windows (oculto na bandeja)"
+LangString ProgramRunning ${LANG_ENGLISH} "${PRODUCT} is running. Close it to continue?"
+LangString ProgramRunning ${LANG_PORTUGUESEBR} "${PRODUCT} está em execução. Fechá-lo para continuar?"
+LangString ProgramRunning ${LANG_PORTUGUESE} "${PRODUCT} está em execução. Fechá-lo para continuar?"
+LangString ProgramStillRunning ${LANG_ENGLISH} "${PRODUCT} did not close. Close it and try again."
+LangString ProgramStillRunning ${LANG_PORTUGUESEBR} "${PRODUCT} não fechou. Feche-o e tente de novo."
+LangString ProgramStillRunning ${LANG_PORTUGUESE} "${PRODUCT} não fechou. Feche-o e tente de novo."
+LangString TaskFailed ${LANG_ENGLISH} "The program could not be set to start with Windows (error $0). Everything else is installed."
+LangString TaskFailed ${LANG_PORTUGUESEBR} "Não foi possível iniciar o programa com o Windows (erro $0). O resto foi instalado."
+LangString TaskFailed ${LANG_PORTUGUESE} "Não foi possível iniciar o programa com o Windows (erro $0). O resto foi instalado."
+LangString DeleteSettings ${LANG_ENGLISH} "Also delete your settings and macros (config.ini and the macro files)?"
+LangString DeleteSettings ${LANG_PORTUGUESEBR} "Apagar também as suas configurações e macros (config.ini e os arquivos de macro)?"
+LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definições e macros (config.ini e os ficheiros de macro)?"
+
+; Closes a running copy the way its user would (WM_CLOSE runs its close
+; sequence, which also tells the mouse) and waits up to ten seconds for its
+; mutex to go. Asks first unless silent; quits with error level 2 when the
+; copy stays.
+!macro CLOSE_RUNNING_COPY un
+Function ${un}CloseRunningCopy
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
+  ${If} $0 == 0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r0)'
+  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(ProgramRunning)" /SD IDOK IDOK close
+  SetErrorLevel 2
+  Quit
+  close:
+  FindWindow $1 "" "${PRODUCT}"
+  ${If} $1 != 0
+    SendMessage $1 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  ${EndIf}
+  StrCpy $2 0
+  ${Do}
+    Sleep 250
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r0)'
+    IntOp $2 $2 + 1
+  ${LoopUntil} $2 >= 40
+  MessageBox MB_OK|MB_ICONSTOP "$(ProgramStillRunning)" /SD IDOK
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_COPY ""
+!insertmacro CLOSE_RUNNING_COPY "un."
+
+; $0 with &, < and > written as XML entities.
+!macro XML_TEXT var
+  ${WordReplace} "${var}" "&" "&amp;" "+" ${var}
+  ${WordReplace} "${var}" "<" "&lt;" "+" ${var}
+  ${WordReplace} "${var}" ">" "&gt;" "+" ${var}
+!macroend
+
+; Writes the logon task's definition into the program's folder and registers
+; it: at the logon of the user who installs, with that user's interactive
+; token and highest privileges (no UAC prompt), "NUV_Talv.exe -HIDE". Not
+; stopped after 72 hours, started on battery as well, at normal priority
+; (the task default, below normal, would slow the macros it plays).
+Function RegisterLogonTask
+  StrCpy $0 ""
+  ; NameSamCompatible: DOMAIN\user, the form a task's user id takes.
+  System::Call 'secur32::GetUserNameExW(i 2, w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
+  ${If} $1 == 0
+    System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
+  ${EndIf}
+  StrCpy $2 "$INSTDIR"
+  !insertmacro XML_TEXT $0
+  !insertmacro XML_TEXT $2
+  FileOpen $9 "$INSTDIR\${TASK_FILE}" w
+  FileWriteUTF16LE /BOM $9 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n'
+  FileWriteUTF16LE $9 '<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n'
+  FileWriteUTF16LE $9 '  <RegistrationInfo>$\r$\n'
+  FileWriteUTF16LE $9 '    <Author>${COMPANY}</Author>$\r$\n'
+  FileWriteUTF16LE $9 '    <Description>Starts the ${PRODUCT} utility hidden in the tray at logon.</Description>$\r$\n'
+  FileWriteUTF16LE $9 '  </RegistrationInfo>$\r$\n'
+  FileWriteUTF16LE $9 '  <Triggers>$\r$\n'
+  FileWriteUTF16LE $9 '    <LogonTrigger>$\r$\n'
+  FileWriteUTF16LE $9 '      <Enabled>true</Enabled>$\r$\n'
+  FileWriteUTF16LE $9 '      <UserId>$0</UserId>$\r$\n'
+  FileWriteUTF16LE $9 '    </LogonTrigger>$\r$\n'
+  FileWriteUTF16LE $9 '  </Triggers>$\r$\n'
+  FileWriteUTF16LE $9 '  <Principals>$\r$\n'
+  FileWriteUTF16LE $9 '    <Principal id="Author">$\r$\n'
+  FileWriteUTF16LE $9 '      <UserId>$0</UserId>$\r$\n'
+  FileWriteUTF16LE $9 '      <LogonType>InteractiveToken</LogonType>$\r$\n'
+  FileWriteUTF16LE $9 '      <RunLevel>HighestAvailable</RunLevel>$\r$\n'
+  FileWriteUTF16LE $9 '    </Principal>$\r$\n'
+  FileWriteUTF16LE $9 '  </Principals>$\r$\n'
+  FileWriteUTF16LE $9 '  <Settings>$\r$\n'
+  FileWriteUTF16LE $9 '    <MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>$\r$\n'
+  FileWriteUTF16LE $9 '    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>$\r$\n'
+  FileWriteUTF16LE $9 '    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>$\r$\n'
+  FileWriteUTF16LE $9 '    <AllowHardTerminate>true</AllowHardTerminate>$\r$\n'
+  FileWriteUTF16LE $9 '    <StartWhenAvailable>false</StartWhenAvailable>$\r$\n'
+  FileWriteUTF16LE $9 '    <AllowStartOnDemand>true</AllowStartOnDemand>$\r$\n'
+  FileWriteUTF16LE $9 '    <Enabled>true</Enabled>$\r$\n'
+  FileWriteUTF16LE $9 '    <Hidden>false</Hidden>$\r$\n'
+  FileWriteUTF16LE $9 '    <ExecutionTimeLimit>PT0S</ExecutionTimeLimit>$\r$\n'
+  FileWriteUTF16LE $9 '    <Priority>4</Priority>$\r$\n'
+  FileWriteUTF16LE $9 '  </Settings>$\r$\n'
+  FileWriteUTF16LE $9 '  <Actions Context="Author">$\r$\n'
+  FileWriteUTF16LE $9 '    <Exec>$\r$\n'
+  FileWriteUTF16LE $9 '      <Command>"$2\${EXE}"</Command>$\r$\n'
+  FileWriteUTF16LE $9 '      <Arguments>-HIDE</Arguments>$\r$\n'
+  FileWriteUTF16LE $9 '      <WorkingDirectory>$2</WorkingDirectory>$\r$\n'
+  FileWriteUTF16LE $9 '    </Exec>$\r$\n'
+  FileWriteUTF16LE $9 '  </Actions>$\r$\n'
+  FileWriteUTF16LE $9 '</Task>$\r$\n'
+  FileClose $9
+  nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Create /TN "${TASK_NAME}" /XML "$INSTDIR\${TASK_FILE}" /F'
+  Pop $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(TaskFailed)" /SD IDOK
+  ${EndIf}
+FunctionEnd
+
+!macro REMOVE_LOGON_TASK
+  nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Delete /TN "${TASK_NAME}" /F'
+  Pop $0
+  Delete "$INSTDIR\${TASK_FILE}"
+!macroend
+
+
+Section "-Program" SecProgram
+  SetShellVarContext all
+  Call CloseRunningCopy
+  ; An older install goes first, by its own uninstaller (silent: the user's
+  ; settings stay), so that no file it had and this version has not stays.
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    ExecWait '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
+    Delete "$INSTDIR\${UNINSTALLER}"
+  ${EndIf}
+  !insertmacro INSTALL_FILES
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${COMPANY}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "$(StartWithWindows)" SecLogonTask
+  Call RegisterLogonTask
+SectionEnd
+
+; Without the option, a task of an earlier install goes as well.
+Section "-LogonTaskOff"
+  ${IfNot} ${SectionIsSelected} ${SecLogonTask}
+    !insertmacro REMOVE_LOGON_TASK
+  ${EndIf}
+SectionEnd
+
+Function .onInit
+  SetShellVarContext all
+  ; /NOAUTOSTART: install without the logon task (for deployment scripts).
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOAUTOSTART" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SecLogonTask} 0
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+FunctionEnd
+
+Section "Uninstall"
+  SetShellVarContext all
+  Call un.CloseRunningCopy
+  !insertmacro REMOVE_LOGON_TASK
+  !insertmacro UNINSTALL_FILES
+  ; What the program writes beside itself when it runs with the virtual mouse.
+  Delete "$INSTDIR\virtual_mouse.trace"
+  Delete "$INSTDIR\virtual_mouse.ctl"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(DeleteSettings)" /SD IDNO IDNO keep
+  !insertmacro DELETE_USER_SETTINGS
+  keep:
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Folders go only when empty: the user's settings may still be there.
+  RMDir "$INSTDIR"
+  ${If} "$INSTDIR" == "$PROGRAMFILES64\${COMPANY}\NUV_Talv"
+    RMDir "$PROGRAMFILES64\${COMPANY}"
+  ${EndIf}
+SectionEnd
