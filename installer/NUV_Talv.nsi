@@ -259,13 +259,13 @@ Section "Uninstall"
   Call un.CloseRunningCopy
   !insertmacro REMOVE_LOGON_TASK
   !insertmacro UNINSTALL_FILES
-  ; What the program writes beside itself when it runs with the virtual mouse.
-  Delete "$INSTDIR\virtual_mouse.trace"
-  Delete "$INSTDIR\virtual_mouse.ctl"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(DeleteSettings)" /SD IDNO IDNO keep
   !insertmacro DELETE_USER_SETTINGS
+  ; What the program writes beside itself when it runs with the virtual mouse.
+  Delete "$INSTDIR\virtual_mouse.trace"
+  Delete "$INSTDIR\virtual_mouse.ctl"
   keep:
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Folders go only when empty: the user's settings may still be there.

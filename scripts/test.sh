@@ -135,7 +135,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     else
       FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
     fi
-    for journey in journeys functions macros; do
+    for journey in journeys functions macros installer; do
       echo "== end-to-end $journey"
       if "$ROOT/tests/e2e/$journey.sh" "$RESULTS"; then
         PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end $journey: passed")
@@ -147,7 +147,9 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"
   stop_display
-  [ -f "$ROOT/dist/NUV_Talv.exe" ] || { FAILED=$((FAILED + 1)); SUMMARY+=("dist/NUV_Talv.exe missing"); }
+  for shipped in NUV_Talv.exe NUV_Talv-setup.exe; do
+    [ -f "$ROOT/dist/$shipped" ] || { FAILED=$((FAILED + 1)); SUMMARY+=("dist/$shipped missing"); }
+  done
 else
   build_failed windows
 fi
