@@ -80,7 +80,24 @@ HFONT CNUV_TalvDlg::TextFont() const {
   return canvas_ ? canvas_->FontFor(context_.session.uiLanguage) : nullptr;
 }
 
+namespace {
+
+// Broadcast by Explorer when it has made a new taskbar: at logon after the
+// start task has run us, or after Explorer was restarted. Icons added before
+// are gone with the old taskbar.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
+}  // namespace
+
 bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
+  if (m.message == TaskbarCreatedMessage()) {
+    // Only a window hidden in the tray has (and needs) an icon.
+    if (!IsWindowVisible(hwnd_)) AddTrayIcon();
+    return true;
+  }
   // Read-only, for the hover benchmark in another process.
   static const UINT paintCountMessage = RegisterWindowMessageW(L"NUV_Talv.PaintCount");
   if (m.message == paintCountMessage) {
@@ -104,6 +121,9 @@ bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
 BOOL CNUV_TalvDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   if (WinApp* app = WinApp::Current()) app->SetMainWindow(hwnd_);
+  // We run elevated and Explorer does not: without this the system drops its
+  // broadcast before it reaches us.
+  ChangeWindowMessageFilterEx(hwnd_, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   // Seams that worker threads may call (the executor applies and loads
   // profiles) hold only the window handle and the process's objects, never
   // this dialog object.

@@ -11,7 +11,8 @@
 #      Escape, Return and F10 in a control of the advanced page close nothing.
 #   3. A start with -HIDE stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon and "Show Window" of the
-#      tray menu show a hidden window; "Exit Driver" ends the program.
+#      tray menu show a hidden window; an icon lost with the taskbar comes
+#      back when a new taskbar is announced; "Exit Driver" ends the program.
 #   4. Unplugging the virtual mouse ends the program: no exit command, the
 #      pointer speed untouched.
 #   5. Without the virtual mouse (and no real one): the missing-mouse message,
@@ -83,6 +84,20 @@ fi
 if start_hidden_in_tray; then
   xdotool mousemove "$tray_x" "$tray_y" click --repeat 2 --delay 80 1
   find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the tray double-click did not show the window"
+  close_with_wm_close
+fi
+
+# Hidden again; the icon goes as with a taskbar that went away, and the new
+# taskbar's broadcast brings it back (at logon the start task may run the
+# program before Explorer has a taskbar).
+TRAY_PROBE="$ROOT/build/win/bench/tray_probe.exe"
+if start_hidden_in_tray; then
+  wine "$TRAY_PROBE" delete >>"$LOG" 2>&1 || fail "the tray probe could not remove the icon"
+  sleep 1
+  tray_point && fail "the tray icon stayed after its removal"
+  wine "$TRAY_PROBE" taskbar-created >>"$LOG" 2>&1
+  sleep 1
+  show_from_tray || fail "no tray icon again after the new taskbar's broadcast"
   close_with_wm_close
 fi
 
