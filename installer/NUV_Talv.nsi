@@ -41,6 +41,8 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${COMPANY}\NUV_Talv"
+; An upgrade goes where the installed copy is.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
@@ -89,6 +91,18 @@ LangString TaskFailed ${LANG_PORTUGUESE} "Não foi possível iniciar o programa 
 LangString DeleteSettings ${LANG_ENGLISH} "Also delete your settings and macros (config.ini and the macro files)?"
 LangString DeleteSettings ${LANG_PORTUGUESEBR} "Apagar também as suas configurações e macros (config.ini e os arquivos de macro)?"
 LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definições e macros (config.ini e os ficheiros de macro)?"
+
+; Where the setup and the uninstaller unpack their plugins (DLLs they load):
+; a folder in the program's folder, which only administrators can write,
+; rather than the user's temporary folder, where any program of the user
+; could swap a DLL between its unpacking and its loading.
+; The uninstaller has a folder of its own: an upgrade runs the old one while
+; the setup's is in use.
+!macro USE_PROTECTED_PLUGINS_DIR name
+  RMDir /r "$INSTDIR\${name}"
+  CreateDirectory "$INSTDIR\${name}"
+  UnsafeStrCpy $PLUGINSDIR "$INSTDIR\${name}"
+!macroend
 
 ; Closes a running copy the way its user would (WM_CLOSE runs its close
 ; sequence, which also tells the mouse) and waits up to ten seconds for its
@@ -206,6 +220,10 @@ FunctionEnd
 
 Section "-Program" SecProgram
   SetShellVarContext all
+  ; The setup removes the folder when it ends.
+  !insertmacro USE_PROTECTED_PLUGINS_DIR ".setup"
+  ; The finish page reads its picture from there too.
+  File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${MUI_WELCOMEFINISHPAGE_BITMAP}"
   Call CloseRunningCopy
   ; An older install goes first, by its own uninstaller (silent: the user's
   ; settings stay), so that no file it had and this version has not stays.
@@ -250,6 +268,12 @@ Function .onInit
   ${IfNot} ${Errors}
     SectionSetFlags ${SecLogonTask} 0
   ${EndIf}
+  ; An upgrade keeps the choice of the installed copy: no task definition
+  ; beside it means the option was off.
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+  ${AndIfNot} ${FileExists} "$INSTDIR\${TASK_FILE}"
+    SectionSetFlags ${SecLogonTask} 0
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
@@ -258,8 +282,12 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
+  !insertmacro USE_PROTECTED_PLUGINS_DIR ".uninstall"
   Call un.CloseRunningCopy
   !insertmacro REMOVE_LOGON_TASK
+  ; The last plugin has been used: the folder must not keep the program's
+  ; folder from going.
+  RMDir /r "$INSTDIR\.uninstall"
   !insertmacro UNINSTALL_FILES
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

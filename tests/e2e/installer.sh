@@ -12,8 +12,9 @@
 #   2. The task's command (with the virtual mouse before -HIDE) starts the
 #      installed program hidden in the tray, and it applies.
 #   3. A second silent install over the running program closes it, keeps the
-#      changed config.ini and macro files, and with /NOAUTOSTART removes the
-#      logon task.
+#      changed config.ini and macro files and registers the task again; a
+#      third, with /NOAUTOSTART, removes the logon task, and a fourth keeps
+#      it off.
 #   4. A silent uninstall leaves no installed file, shortcut, entry or task;
 #      the user's settings stay.
 #   5. A folder given with /D= whose name needs escaping in the task's XML.
@@ -168,13 +169,18 @@ printf '[Upgrade]\r\nKept=1\r\n' >>"$CONFIG"
 printf 'x' >>"$PROGRAM_DIR/Macro_EN.dat"
 before=$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)
 : >"$TRACE"
-run_and_wait "$SETUP" /S /NOAUTOSTART || fail "the silent install over the running program exited with an error"
+run_and_wait "$SETUP" /S || fail "the silent install over the running program exited with an error"
 grep -q '^F 07 20' "$TRACE" || fail "the install did not close the running program (no 07 20 report)"
-[ "$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)" = "$before" ] || fail "the second install changed the user's settings"
+check_task "$PROGRAM_DIR" 'C:\Program Files\QUARVEL\NUV_Talv' "upgrade"
+[ ! -e "$PROGRAM_DIR/.setup" ] || fail "the setup left its plugins folder"
+run_and_wait "$SETUP" /S /NOAUTOSTART || fail "the silent install with /NOAUTOSTART exited with an error"
+[ "$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)" = "$before" ] || fail "the later installs changed the user's settings"
 cmp -s "$ROOT/dist/NUV_Talv.exe" "$PROGRAM_DIR/NUV_Talv.exe" || fail "the second install left no NUV_Talv.exe"
 [ "$(entry_value DisplayVersion)" = "$VERSION" ] || fail "the second install left no uninstall entry"
 [ ! -e "$TASK_STORE" ] || fail "/NOAUTOSTART left the logon task registered"
 [ ! -e "$PROGRAM_DIR/StartWithWindows.xml" ] || fail "/NOAUTOSTART left the task's definition"
+run_and_wait "$SETUP" /S || fail "the silent install after /NOAUTOSTART exited with an error"
+[ ! -e "$TASK_STORE" ] || fail "an upgrade turned the start with Windows on again"
 
 # ---- 4. Silent uninstall ----
 run_and_wait "C:\\Program Files\\QUARVEL\\NUV_Talv\\uninstall.exe" /S ||
