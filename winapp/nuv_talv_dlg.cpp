@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "platform/win32/win32_hid.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
 #include "res/resource.h"
 #include "winapp/nuv_menu.h"
@@ -395,7 +396,9 @@ std::optional<Text> CNUV_TalvDlg::ChooseFile(FileDialogKind kind) {
 }
 
 void CNUV_TalvDlg::OpenWebSite() {
-  ShellExecuteW(hwnd_, L"open", W(Text(kWebSiteAddress)), nullptr, nullptr, SW_SHOWNORMAL);
+  // Not elevated: a browser with administrator rights would hand them to
+  // every page it shows.
+  win32::OpenAsDesktopUser(Text(kWebSiteAddress));
 }
 
 void CNUV_TalvDlg::SwitchLanguage(int32_t language) {

@@ -20,6 +20,11 @@ Text SystemProgramPath(const Text& file_name);
 // The command line of a system program: its quoted path, then the arguments.
 Text SystemProgramCommandLine(const Text& path, const Text& arguments);
 
+// Opens a document or address with the rights of the desktop's user, through
+// the desktop's shell, so that a browser does not run elevated as we do; where
+// there is no desktop shell to ask, it opens as we run.
+void OpenAsDesktopUser(const Text& target);
+
 // The command prompt starts elevated, with /D: it runs no AutoRun command of
 // the registry (HKCU\Software\Microsoft\Command Processor\AutoRun is
 // written by any program of the user, elevated or not).
