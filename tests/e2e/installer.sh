@@ -160,6 +160,10 @@ if find_window "^$TITLE\$" 60 >/dev/null; then
   sleep 3
   case "$(window_state)" in *visible=0*) ;; *) fail "the task's command left the window shown: $(window_state)" ;; esac
   [ "$(grep -c '^F 07 10 ' "$TRACE" 2>/dev/null)" -eq 7 ] || fail "the installed program did not apply"
+  # The About box names the same version.
+  about=$(wine "$STATE_PROBE" about 2>>"$LOG" | tr -d "\r")
+  expected=$(sed -n 's/^#define NUV_ABOUT_VERSION_LINE "\(.*\)"/\1/p' "$ROOT/build/win/generated/nuv_version.h")
+  [ -n "$about" ] && [ "$about" = "$expected" ] || fail "the About box says '$about', not '$expected'"
 else
   fail "the installed program did not start"
 fi
