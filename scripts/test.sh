@@ -37,6 +37,17 @@ quietly() {
   return 1
 }
 
+# One tier: passed when the command succeeds.
+tier() {  # name command...
+  local name="$1"
+  shift
+  if "$@"; then
+    PASSED=$((PASSED + 1)); SUMMARY+=("$name: passed")
+  else
+    FAILED=$((FAILED + 1)); SUMMARY+=("$name: FAILED")
+  fi
+}
+
 build_failed() {
   FAILED=$((FAILED + 1)); SUMMARY+=("$1: BUILD FAILED")
 }
@@ -130,19 +141,13 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   count_gtest wine "$RESULTS/wine.xml" "$rc"
   if [ -x "$ROOT/tests/e2e/run.sh" ]; then
     echo "== end-to-end"
-    if "$ROOT/tests/e2e/run.sh" "$RESULTS"; then
-      PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end: passed")
-    else
-      FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end: FAILED")
-    fi
-    for journey in journeys functions macros installer; do
+    tier end-to-end "$ROOT/tests/e2e/run.sh" "$RESULTS"
+    for journey in journeys functions macros installer guide; do
       echo "== end-to-end $journey"
-      if "$ROOT/tests/e2e/$journey.sh" "$RESULTS"; then
-        PASSED=$((PASSED + 1)); SUMMARY+=("end-to-end $journey: passed")
-      else
-        FAILED=$((FAILED + 1)); SUMMARY+=("end-to-end $journey: FAILED")
-      fi
+      tier "end-to-end $journey" "$ROOT/tests/e2e/$journey.sh" "$RESULTS"
     done
+    # The user guide's pictures in docs/ against those guide.sh just took.
+    tier "guide pictures current" "$ROOT/tests/e2e/guide_current.sh" "$RESULTS"
   fi
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"

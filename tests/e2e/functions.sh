@@ -18,35 +18,13 @@ sed -i '/^\[Config3\]/,/^\[/ { s/^K1=.*/K1=3\r/; s/^K7=.*/K7=1\r/ }' "$CONFIG"
 # The popups' geometry from the shipped masks: ten and twelve rows.
 read -r MENU_WIDTH first_height <<<"$(identify -format '%w %h' "$APP/skins/menu_mask.jpg")"
 ROW=$((first_height / 10))
-read -r warning_width warning_height <<<"$(identify -format '%w %h' "$APP/skins/warning_mask.jpg")"
 MACROS=$(ini_value "$APP/Macro_EN.dat" Macros macroNum)
-
-# The warning has no title: it is the top-level window of the mask's size.
-warning_shown() { xwininfo -root -tree 2>/dev/null | grep -q " ${warning_width}x${warning_height}+"; }
-menu_shown() { [ -n "$(xdotool search --onlyvisible --name '^MainMenuDlg$' 2>/dev/null)" ]; }
-wait_until() {  # seconds command...
-  local n=$(($1 * 4))
-  shift
-  for _ in $(seq 1 "$n"); do "$@" && return 0; sleep 0.25; done
-  return 1
-}
-gone() { ! "$@"; }
 
 # MX, MY: the first level's top-left corner.
 menu_origin() {
   local X Y WIDTH HEIGHT SCREEN WINDOW
   eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name '^MainMenuDlg$' | head -n1)")"
   MX=$X MY=$Y
-}
-# The warning's choice: 0 continue, 1 cancel (warning keys), under label `label`.
-answer_warning() {  # label choice
-  local r c
-  read -r -a r <<<"$(skin_rect main "$1")"
-  c=$(iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/LBWarning_en.ini" | tr -d '\r' |
-    awk -F'[=,]' -v key="$2" '$1 == key {print $3 + $5 / 2, $4 + $6 / 2}')
-  window_origin
-  read -r cx cy <<<"$c"
-  xdotool mousemove $((WX + r[0] + cx)) $((WY + r[1] + r[3] + cy)) sleep 0.3 click 1
 }
 # A first-level row: the pointer onto it, a click.
 choose_row() {  # row
@@ -93,10 +71,7 @@ answer_warning 25 1
 wait_until 10 gone warning_shown || fail "Cancel did not close the warning"
 sleep 1
 menu_shown && fail "Cancel opened the function popup"
-click_key main 25
-wait_until 15 warning_shown || fail "no warning the third time"
-answer_warning 25 0
-wait_until 15 menu_shown || fail "Continue did not open the function popup"
+open_function_popups 25
 sleep 0.5
 import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-menu-first-en.png" 2>/dev/null
 park_pointer

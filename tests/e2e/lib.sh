@@ -105,9 +105,10 @@ start_hidden_in_tray() {
 
 # ---- Driving the pages as a person does ----
 
-# x, y, width and height of key `key` in section BUTTONPOS of the English
+# x, y, width and height of key `key` in section `section` (BUTTONPOS, or
+# EDIT and MACRODISPLAY for the macro editor's boxes and lists) of the English
 # skin file of page `page` (main, advanced, colour), as shipped.
-skin_rect() {  # page key
+skin_rect() {  # page key [section]
   local ini
   case "$1" in
     main) ini=skin_main_en.ini ;;
@@ -115,7 +116,7 @@ skin_rect() {  # page key
     colour) ini=skin_color_en.ini ;;
   esac
   iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/$ini" | tr -d '\r' |
-    awk -F'[=,]' -v key="$2" '/^\[/ {section = $0} section == "[BUTTONPOS]" && $1 == key {print $3, $4, $5, $6; exit}'
+    awk -F'[=,]' -v s="[${3:-BUTTONPOS}]" -v key="$2" '/^\[/ {section = $0} section == s && $1 == key {print $3, $4, $5, $6; exit}'
 }
 
 main_window() { xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -n1; }
@@ -213,3 +214,55 @@ show_from_tray() {
   return 1
 }
 
+
+# ---- The function popups and the macro editor ----
+
+wait_until() {  # seconds command...
+  local n=$(($1 * 4))
+  shift
+  for _ in $(seq 1 "$n"); do "$@" && return 0; sleep 0.25; done
+  return 1
+}
+gone() { ! "$@"; }
+
+# The warning has no title: it is the top-level window of its mask's size.
+warning_shown() {
+  [ -n "${WARNING_SIZE:-}" ] || WARNING_SIZE=$(identify -format '%wx%h' "$APP/skins/warning_mask.jpg")
+  xwininfo -root -tree 2>/dev/null | grep -q " ${WARNING_SIZE}+"
+}
+menu_shown() { [ -n "$(xdotool search --onlyvisible --name '^MainMenuDlg$' 2>/dev/null)" ]; }
+
+# The warning's choice: 0 continue, 1 cancel (warning keys), under label `label`.
+answer_warning() {  # label choice
+  local r c cx cy
+  read -r -a r <<<"$(skin_rect main "$1")"
+  c=$(iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/LBWarning_en.ini" | tr -d '\r' |
+    awk -F'[=,]' -v key="$2" '$1 == key {print $3 + $5 / 2, $4 + $6 / 2}')
+  window_origin
+  read -r cx cy <<<"$c"
+  xdotool mousemove $((WX + r[0] + cx)) $((WY + r[1] + r[3] + cy)) sleep 0.3 click 1
+}
+
+# The first level of function popups of a button that holds the only primary
+# click: its label, the warning, Continue.
+open_function_popups() {  # label
+  click_key main "$1"
+  wait_until 15 warning_shown || { fail "no warning for label $1, the only primary click"; return 1; }
+  answer_warning "$1" 0
+  wait_until 15 menu_shown || { fail "Continue did not open the function popup"; return 1; }
+}
+
+# On the advanced page: a macro named `name` made with New and recorded from
+# the keys of one xdotool command (its arguments), then Stop.
+record_macro() {  # name xdotool-arguments...
+  local name=$1 box
+  shift
+  read -r -a box <<<"$(skin_rect advanced 4 EDIT)"
+  window_origin
+  xdotool mousemove $((WX + box[0] + 20)) $((WY + box[1] + 10)) sleep 0.2 click 1 \
+    sleep 0.2 key ctrl+a type "$name"
+  click_key advanced 2         # New
+  click_key advanced 4         # Record
+  xdotool "$@"
+  click_key advanced 4         # Stop
+}

@@ -18,17 +18,12 @@ PROBE="$ROOT/build/win/bench/input_probe.exe"
 MACRO_FILE="$APP/Macro_EN.dat"
 SLOT=$(ini_value "$MACRO_FILE" Macros macroNum)   # the new macro's slot
 
-# The centre of an EDIT or MACRODISPLAY rectangle of the advanced skin.
-control_point() {  # section key
-  iconv -f UTF-16 -t UTF-8 "$APP/skins/INI_EN/skin_advance_en.ini" | tr -d '\r' |
-    awk -F'[=,]' -v s="[$1]" -v key="$2" '/^\[/ {section = $0} section == s && $1 == key {print $3, $4, $5, $6; exit}'
-}
 # Line `line` of the event list, right-clicked. Its lines are as high as the
 # list's font makes them (15 pixels with the shipped fonts).
 LINE_HEIGHT=15
 right_click_event_line() {  # line [first line shown]
   local r row=$(($1 - ${2:-0}))
-  read -r -a r <<<"$(control_point MACRODISPLAY 2)"
+  read -r -a r <<<"$(skin_rect advanced 2 MACRODISPLAY)"
   window_origin
   xdotool mousemove $((WX + r[0] + 60)) $((WY + r[1] + row * LINE_HEIGHT + LINE_HEIGHT / 2)) \
     sleep 0.3 click 3 sleep 0.8
@@ -38,14 +33,8 @@ start_shown || exit 1
 click_key main 10
 
 # ---- A new macro, recorded ----
-read -r -a name_box <<<"$(control_point EDIT 4)"
-window_origin
-xdotool mousemove $((WX + name_box[0] + 20)) $((WY + name_box[1] + 10)) sleep 0.2 click 1 \
-  sleep 0.2 key ctrl+a type "Rec1"
-click_key advanced 2         # New
-click_key advanced 4         # Record
-xdotool keydown Shift_L sleep 0.3 keydown a sleep 0.3 keyup a sleep 0.3 keyup Shift_L sleep 0.3
-click_key advanced 4         # Stop
+record_macro Rec1 keydown Shift_L sleep 0.3 keydown a sleep 0.3 keyup a sleep 0.3 keyup Shift_L \
+  sleep 0.3
 park_pointer
 shot macro-recorded
 
