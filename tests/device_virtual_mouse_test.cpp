@@ -39,26 +39,27 @@ bool Eventually(F condition) {
 }
 
 // The program's side of the virtual mouse: the device link, with every
-// device-change event handed to its handler as the window would.
+// device-change event handed to its handler as the window would. The mouse
+// comes last, so that it goes first: its thread may still be delivering an
+// event to the connection when a test ends.
 struct Program {
   explicit Program(VirtualMouseOptions options = {})
-      : mouse(std::move(options),
-              [this](WindowId window, uint32_t event, const Text& path) {
-                EXPECT_EQ(window, 42u);
-                events.emplace_back(event, path);
-                const auto record = EncodeDeviceBroadcast(path);
-                const auto broadcast = ParseDeviceBroadcast(record);
-                connection.OnDeviceChange(event, &*broadcast);
-              }),
-        connection(mouse, link) {
+      : connection(mouse, link),
+        mouse(std::move(options), [this](WindowId window, uint32_t event, const Text& path) {
+          EXPECT_EQ(window, 42u);
+          events.emplace_back(event, path);
+          const auto record = EncodeDeviceBroadcast(path);
+          const auto broadcast = ParseDeviceBroadcast(record);
+          connection.OnDeviceChange(event, &*broadcast);
+        }) {
     connection.window = 42;
     connection.removalSeams.destroyWindow = [this] { ++destroyed; };
   }
   std::vector<std::pair<uint32_t, Text>> events;
   int destroyed = 0;
-  VirtualMouse mouse;
   DeviceLink link;
   DeviceConnection connection;
+  VirtualMouse mouse;
 };
 
 TEST(VirtualMouse, FoundPastAnotherDeviceWithItsTwoCollections) {
