@@ -19,11 +19,11 @@ int PrintAboutLine(HWND window) {
   constexpr int kAboutVersionControl = 1000;  // the box's version line
   PostMessageW(window, WM_SYSCOMMAND, kAboutCommand, 0);
   for (int i = 0; i < 100; ++i) {
-    // The box has its title before its controls: wait until it is shown.
+    // The box has its title before its controls: wait for the line's text.
+    // (It may stay hidden: a box owned by a window in the tray is not shown.)
+    wchar_t line[128] = {};
     HWND box = FindWindowW(nullptr, L"About NUV_Talv");
-    if (box && IsWindowVisible(box)) {
-      wchar_t line[128] = {};
-      GetDlgItemTextW(box, kAboutVersionControl, line, 128);
+    if (box && GetDlgItemTextW(box, kAboutVersionControl, line, 128) > 0) {
       std::printf("%ls\n", line);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       return 0;
