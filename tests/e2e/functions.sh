@@ -46,7 +46,7 @@ choose_in_group() {  # group row [screenshot]
   xdotool mousemove $((MX + 60)) "$gy" sleep 0.3 mousemove $((MX + 100)) "$gy" sleep 1 \
     mousemove $((MX + MENU_WIDTH + 30)) "$gy" sleep 0.3 \
     mousemove $((MX + MENU_WIDTH + 60)) $((y0 + (row - 1) * ROW + ROW / 2)) sleep 0.8
-  [ -n "${3:-}" ] && import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-$3.png" 2>/dev/null
+  [ -n "${3:-}" ] && wide_shot "$3"
   xdotool click 1
   wait_until 15 gone menu_shown || fail "the popups stayed open after a choice in group $group"
 }
@@ -58,7 +58,7 @@ start_shown || exit 1
 click_key main 25
 wait_until 15 warning_shown || fail "no warning for button 1, the only primary click"
 sleep 0.5
-import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-warning-en.png" 2>/dev/null
+wide_shot warning-en
 xdotool key Return sleep 0.5
 warning_shown || fail "Return closed the warning"
 xdotool key Escape
@@ -73,7 +73,7 @@ sleep 1
 menu_shown && fail "Cancel opened the function popup"
 open_function_popups 25
 sleep 0.5
-import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-menu-first-en.png" 2>/dev/null
+wide_shot menu-first-en
 park_pointer
 xdotool click 1
 wait_until 10 gone menu_shown || fail "a click on the main page left the popup open"
@@ -114,15 +114,15 @@ click_key main 17
 click_key main 31
 if wait_until 15 warning_shown; then
   sleep 0.5
-  import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-warning-pt.png" 2>/dev/null
+  wide_shot warning-pt
   answer_warning 31 0
   if wait_until 15 menu_shown; then
     sleep 0.5
-    import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-menu-first-pt.png" 2>/dev/null
+    wide_shot menu-first-pt
     menu_origin
     xdotool mousemove $((MX + 60)) $((MY + 6 * ROW + ROW / 2)) sleep 0.3 \
       mousemove $((MX + 100)) $((MY + 6 * ROW + ROW / 2)) sleep 1
-    import -window root -crop 900x600+0+0 +repage "$RESULTS/e2e-menu-second-pt.png" 2>/dev/null
+    wide_shot menu-second-pt
   else
     fail "no function popup in Portuguese"
   fi

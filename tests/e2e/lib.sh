@@ -7,6 +7,9 @@ mkdir -p "$RESULTS"
 # Each script runs the program from a copy of dist/ of its own.
 APP="$(mktemp -d /tmp/nuv-e2e-XXXXXX)"
 cp -r "$ROOT/dist/." "$APP/"
+# The copy goes however the script ends (the value of now: a script may point
+# APP elsewhere later).
+trap "rm -rf '$APP'" EXIT
 # The virtual mouse (-VIRTUALMOUSE) keeps its trace and control file in the
 # application folder, i.e. in this copy of dist/.
 TRACE="$APP/virtual_mouse.trace"
@@ -59,10 +62,12 @@ pointer_speed() {
 }
 
 # The window's face: the mask's size at the top-left corner of the screen.
-shot() {  # name
-  import -window root -crop 720x480+0+0 +repage "$RESULTS/e2e-$1.png" 2>/dev/null ||
+shot() {  # name [geometry]
+  import -window root -crop "${2:-720x480}+0+0" +repage "$RESULTS/e2e-$1.png" 2>/dev/null ||
     fail "screenshot $1 could not be taken"
 }
+# The face with the popups that open beside and below it.
+wide_shot() { shot "$1" 900x600; }
 
 start_app() {  # args... (after -VIRTUALMOUSE while VIRTUAL holds it; -HIDE goes last)
   wine "$APP/NUV_Talv.exe" "${VIRTUAL[@]}" "$@" >>"$LOG" 2>&1 &
