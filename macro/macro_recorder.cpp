@@ -29,9 +29,9 @@ Elapsed ElapsedMs(int64_t lastStamp, const SystemTimeOfDay& now) {
   return {static_cast<uint16_t>(std::clamp<int64_t>(pause, 0, 65535)), stamp};
 }
 
-std::optional<PostedKey> KeyboardHookPost(int code, uint32_t message, uint32_t virtualKey) {
-  if (code < 0) return std::nullopt;
-  return PostedKey{message, virtualKey};
+HookDecision KeyboardHookDecision(int code, uint32_t message, uint32_t virtualKey, uint32_t flags) {
+  if (code < 0 || (flags & kInjectedFromLowerIntegrity) != 0) return {std::nullopt, true};
+  return {PostedKey{message, virtualKey}, false};
 }
 
 // ---- Held keys ----

@@ -42,13 +42,27 @@ struct Elapsed {
 // than the stamp means midnight passed in between.
 Elapsed ElapsedMs(int64_t lastStamp, const SystemTimeOfDay& now);
 
-// What the keyboard hook posts to the main window for a keystroke: nothing for
-// a negative hook code. Either way the hook swallows the keystroke.
+// What the recording's keyboard hook does with a keystroke.
 struct PostedKey {
   uint32_t message;
   uint64_t key;  // the virtual-key code; lParam is 0
 };
-std::optional<PostedKey> KeyboardHookPost(int code, uint32_t message, uint32_t virtualKey);
+struct HookDecision {
+  std::optional<PostedKey> post;  // to the main window, for the recording
+  bool passOn;                    // to the next hook, and so to the programs
+};
+
+// The low-level flag of a keystroke that a process of a lower integrity level
+// injected (LLKHF_LOWER_IL_INJECTED).
+constexpr uint32_t kInjectedFromLowerIntegrity = 0x02;
+
+// A negative hook code is the system's own business and is passed on unseen.
+// A keystroke that a program of the user's normal rights injected is passed
+// on and never recorded: the recording is played back with the program's
+// administrator rights. Every other keystroke, typed or injected at our level
+// or above (the on-screen keyboard, assistive tools), goes to the recording
+// and to no other program.
+HookDecision KeyboardHookDecision(int code, uint32_t message, uint32_t virtualKey, uint32_t flags);
 
 // Keys pressed during the recording and not yet released, in press order.
 // Room for nine: a tenth press is refused (see TakeKeyMessage).

@@ -250,6 +250,26 @@ TEST(MacroRecorder, FiltersLimitsAndPauses) {
   EXPECT_EQ(many.state.counters.downCount, 108);
 }
 
+TEST(MacroRecorder, TheHookRecordsOnlyWhatTheUserTypes) {
+  constexpr uint32_t kInjected = 0x10;  // LLKHF_INJECTED
+  struct Case {
+    int code;
+    uint32_t flags;
+    bool recorded;  // posted to the window and kept from the other programs
+  };
+  for (const Case c : {Case{0, 0, true},          // typed
+                       Case{0, kInjected, true},  // our level or above
+                       Case{0, kInjected | kInjectedFromLowerIntegrity, false},  // a user's program
+                       Case{-1, 0, false}, Case{-1, kInjected, false}}) {
+    const HookDecision d = KeyboardHookDecision(c.code, keymsg::kKeyDown, 'A', c.flags);
+    EXPECT_EQ(d.post.has_value(), c.recorded) << c.code << " " << c.flags;
+    EXPECT_EQ(d.passOn, !c.recorded) << c.code << " " << c.flags;
+    if (d.post) {
+      EXPECT_EQ(d.post->key, uint64_t{'A'});
+    }
+  }
+}
+
 TEST(MacroRecorder, ElapsedAcrossMidnightAndNoRecordingWithoutMacros) {
   const Elapsed e = ElapsedMs(86'399'900, {0, 0, 0, 50});
   EXPECT_EQ(e.pause, 150);

@@ -12,10 +12,16 @@ HWND g_target = nullptr;
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
   const auto* keystroke = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-  const auto post =
-      KeyboardHookPost(code, static_cast<uint32_t>(message), keystroke ? keystroke->vkCode : 0);
-  if (post && g_target) PostMessageW(g_target, post->message, static_cast<WPARAM>(post->key), 0);
-  return 1;  // the keystroke goes to no other hook or window
+  // A negative code may come with no keystroke at all.
+  const HookDecision decision = code < 0 || !keystroke
+                                    ? HookDecision{std::nullopt, true}
+                                    : KeyboardHookDecision(code, static_cast<uint32_t>(message),
+                                                           keystroke->vkCode, keystroke->flags);
+  if (decision.post && g_target) {
+    PostMessageW(g_target, decision.post->message, static_cast<WPARAM>(decision.post->key), 0);
+  }
+  if (decision.passOn) return CallNextHookEx(nullptr, code, message, data);
+  return 1;  // the keystroke goes to the recording alone
 }
 
 }  // namespace

@@ -3,25 +3,91 @@
 // windows.h comes first: the other system headers rely on it.
 #include "platform/win32/win32_text.h"
 
-#include <exdisp.h>
-#include <servprov.h>
-#include <shellapi.h>
-#include <shldisp.h>
-#include <shlobj.h>
-
 #include <vector>
 
 namespace nuv::win32 {
 
-Text SystemProgramPath(const Text& file_name) {
+namespace {
+
+// A folder that a system call fills into a buffer, or empty when it fails.
+template <typename Call>
+Text SystemFolder(Call call) {
   std::vector<wchar_t> folder(MAX_PATH + 1);
-  UINT n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  UINT n = call(folder.data(), static_cast<UINT>(folder.size()));
   if (n >= folder.size()) {
     folder.resize(n + 1);
-    n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    n = call(folder.data(), static_cast<UINT>(folder.size()));
   }
   if (n == 0 || n >= folder.size()) return Text();
-  return FromW(folder.data(), n) + u"\\" + file_name;
+  return FromW(folder.data(), n);
+}
+
+Text InFolder(const Text& folder, const Text& file_name) {
+  return folder.empty() ? Text() : folder + u"\\" + file_name;
+}
+
+struct Handle {
+  HANDLE h = nullptr;
+  Handle() = default;
+  explicit Handle(HANDLE handle) : h(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (h) CloseHandle(h);
+  }
+};
+
+// A service account's process (csrss owns the desktop window on Windows)
+// would hand its children the system's rights: such a process is never taken
+// for the user's shell.
+bool RunsAsTheUser(HANDLE process) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return false;
+  Handle token(raw);
+  DWORD size = 0;
+  GetTokenInformation(token.h, TokenUser, nullptr, 0, &size);
+  if (size == 0) return false;
+  std::vector<unsigned char> buffer(size);
+  if (!GetTokenInformation(token.h, TokenUser, buffer.data(), size, &size)) return false;
+  PSID user = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  for (auto service : {WinLocalSystemSid, WinLocalServiceSid, WinNetworkServiceSid}) {
+    if (IsWellKnownSid(user, service)) return false;
+  }
+  return true;
+}
+
+// The process of the user's desktop shell, opened to be a parent: the
+// owner of the shell window (Explorer on Windows), else of the desktop
+// window (Explorer under Wine, which has no shell window). Only a process of
+// our session that runs as a user, never our own.
+HANDLE OpenDesktopShell() {
+  DWORD ourSession = 0;
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &ourSession)) return nullptr;
+  for (HWND window : {GetShellWindow(), GetDesktopWindow()}) {
+    DWORD id = 0;
+    if (!window || !GetWindowThreadProcessId(window, &id) || id == 0) continue;
+    DWORD session = 0;
+    if (id == GetCurrentProcessId() || !ProcessIdToSessionId(id, &session) ||
+        session != ourSession) {
+      continue;
+    }
+    HANDLE shell =
+        OpenProcess(PROCESS_CREATE_PROCESS | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!shell) continue;
+    if (RunsAsTheUser(shell)) return shell;
+    CloseHandle(shell);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Text SystemProgramPath(const Text& file_name) {
+  return InFolder(SystemFolder(GetSystemDirectoryW), file_name);
+}
+
+Text WindowsProgramPath(const Text& file_name) {
+  return InFolder(SystemFolder(GetSystemWindowsDirectoryW), file_name);
 }
 
 Text SystemProgramCommandLine(const Text& path, const Text& arguments) {
@@ -30,112 +96,57 @@ Text SystemProgramCommandLine(const Text& path, const Text& arguments) {
   return command_line;
 }
 
-namespace {
+bool StartAsDesktopUser(const Text& path, const Text& arguments) {
+  const Text folder = SystemFolder(GetSystemDirectoryW);
+  if (path.empty() || folder.empty()) return false;
+  Handle shell(OpenDesktopShell());
+  if (!shell.h) return false;
 
-// The program runs elevated: a program is only ever started by its full path
-// in the system folder, never looked up in the current or application folder.
-void StartSystemProgram(const Text& file_name, const Text& arguments = Text()) {
-  const Text path = SystemProgramPath(file_name);
-  if (path.empty()) return;
-  Text command_line = SystemProgramCommandLine(path, arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOW;
-  PROCESS_INFORMATION process{};
-  if (CreateProcessW(W(path), const_cast<wchar_t*>(W(command_line)), nullptr, nullptr, FALSE, 0,
-                     nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<unsigned char> attributes(size);
+  auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+  if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return false;
+  bool started = false;
+  if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &shell.h,
+                                sizeof(shell.h), nullptr, nullptr)) {
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_SHOWNORMAL;
+    startup.lpAttributeList = list;
+    Text command_line = SystemProgramCommandLine(path, arguments);
+    PROCESS_INFORMATION process{};
+    // No handle of ours is inherited; the child's token, and so its rights,
+    // are the parent's.
+    started = CreateProcessW(W(path), const_cast<wchar_t*>(W(command_line)), nullptr, nullptr,
+                             FALSE, EXTENDED_STARTUPINFO_PRESENT, nullptr, W(folder),
+                             &startup.StartupInfo, &process);
+    if (started) {
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
   }
+  DeleteProcThreadAttributeList(list);
+  return started;
 }
 
-}  // namespace
-
-namespace {
-
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-struct ComPointer {
-  T* p = nullptr;
-  ComPointer() = default;
-  ComPointer(const ComPointer&) = delete;
-  ComPointer& operator=(const ComPointer&) = delete;
-  ~ComPointer() {
-    if (p) p->Release();
-  }
-  T** operator&() { return &p; }
-  T* operator->() const { return p; }
-};
-
-// Asks the desktop's shell (Explorer, which runs with the user's normal
-// rights) to open `target`, so that what it starts is not elevated as we are.
-bool OpenThroughDesktopShell(const wchar_t* target) {
-  ComPointer<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
-                              IID_PPV_ARGS(&windows)))) {
-    return false;
-  }
-  VARIANT location{};
-  VariantInit(&location);
-  VARIANT empty{};
-  VariantInit(&empty);
-  long desktopWindow = 0;
-  ComPointer<IDispatch> desktop;
-  if (windows->FindWindowSW(&location, &empty, SWC_DESKTOP, &desktopWindow, SWFO_NEEDDISPATCH,
-                            &desktop) != S_OK) {
-    return false;
-  }
-  ComPointer<IServiceProvider> services;
-  ComPointer<IShellBrowser> browser;
-  ComPointer<IShellView> view;
-  ComPointer<IDispatch> background;
-  ComPointer<IShellFolderViewDual> folderView;
-  ComPointer<IDispatch> application;
-  ComPointer<IShellDispatch2> shell;
-  if (FAILED(desktop->QueryInterface(IID_PPV_ARGS(&services))) ||
-      FAILED(services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(&browser))) ||
-      FAILED(browser->QueryActiveShellView(&view)) ||
-      FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_PPV_ARGS(&background))) ||
-      FAILED(background->QueryInterface(IID_PPV_ARGS(&folderView))) ||
-      FAILED(folderView->get_Application(&application)) ||
-      FAILED(application->QueryInterface(IID_PPV_ARGS(&shell)))) {
-    return false;
-  }
-  BSTR file = SysAllocString(target);
-  if (!file) return false;
-  VARIANT operation{};
-  operation.vt = VT_BSTR;
-  operation.bstrVal = SysAllocString(L"open");
-  VARIANT show{};
-  show.vt = VT_I4;
-  show.lVal = SW_SHOWNORMAL;
-  const bool opened =
-      operation.bstrVal && SUCCEEDED(shell->ShellExecute(file, empty, empty, operation, show));
-  SysFreeString(operation.bstrVal);
-  SysFreeString(file);
-  return opened;
-}
-
-}  // namespace
-
-void OpenAsDesktopUser(const Text& target) {
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const bool opened = OpenThroughDesktopShell(W(target));
-  if (SUCCEEDED(com)) CoUninitialize();
-  // Without a desktop shell (another shell, or none yet) it opens as we run.
-  if (!opened) ShellExecuteW(nullptr, L"open", W(target), nullptr, nullptr, SW_SHOWNORMAL);
+void OpenAsDesktopUser(const Text& address) {
+  // The URL handler runs in a process of the user's, which looks up the
+  // user's browser as the user.
+  StartAsDesktopUser(SystemProgramPath(u"rundll32.exe"), u"url.dll,FileProtocolHandler " + address);
 }
 
 void Win32Shell::OpenDrivesFolder() {
-  ShellExecuteW(nullptr, nullptr, L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", nullptr, nullptr,
-                SW_SHOWNORMAL);
+  StartAsDesktopUser(WindowsProgramPath(u"explorer.exe"), kDrivesFolderArguments);
 }
 
 void Win32Shell::LockWorkstation() { ::LockWorkStation(); }
 
-void Win32Shell::StartCalculator() { StartSystemProgram(u"calc.exe"); }
+void Win32Shell::StartCalculator() { StartAsDesktopUser(SystemProgramPath(u"calc.exe"), Text()); }
 
-void Win32Shell::StartCommandPrompt() { StartSystemProgram(u"cmd.exe", kCommandPromptArguments); }
+void Win32Shell::StartCommandPrompt() {
+  StartAsDesktopUser(SystemProgramPath(u"cmd.exe"), kCommandPromptArguments);
+}
 
 }  // namespace nuv::win32

@@ -1,4 +1,9 @@
 // Shell actions on Windows: system programs, folders, the workstation lock.
+//
+// The program runs elevated; what it starts for the user must not. Every
+// program a button or the web-site key starts is made a child of the
+// desktop's shell process, so it runs with that process's token (the
+// logged-on user's normal rights), never with ours.
 #pragma once
 
 #include "platform/shell_port.h"
@@ -17,17 +22,29 @@ class Win32Shell : public ShellPort {
 // Full path of a program in the system folder (e.g. C:\Windows\system32\calc.exe).
 Text SystemProgramPath(const Text& file_name);
 
+// Full path of a program in the Windows folder (e.g. C:\Windows\explorer.exe).
+Text WindowsProgramPath(const Text& file_name);
+
 // The command line of a system program: its quoted path, then the arguments.
 Text SystemProgramCommandLine(const Text& path, const Text& arguments);
 
-// Opens a document or address with the rights of the desktop's user, through
-// the desktop's shell, so that a browser does not run elevated as we do; where
-// there is no desktop shell to ask, it opens as we run.
-void OpenAsDesktopUser(const Text& target);
+// Starts the program at `path` (a full path in the system or Windows folder)
+// as a child of the desktop's shell process, with the shell's token and the
+// system folder as its current folder. False, and nothing started, when no
+// desktop shell of the user's session is found or it refuses.
+bool StartAsDesktopUser(const Text& path, const Text& arguments);
 
-// The command prompt starts elevated, with /D: it runs no AutoRun command of
-// the registry (HKCU\Software\Microsoft\Command Processor\AutoRun is
-// written by any program of the user, elevated or not).
+// Opens an internet address in the user's browser, started as the desktop's
+// user; nothing opens when there is no desktop shell.
+void OpenAsDesktopUser(const Text& address);
+
+// The command prompt starts with /D: it runs no AutoRun command of the
+// registry (HKCU\Software\Microsoft\Command Processor\AutoRun is written by
+// any program of the user).
 constexpr char16_t kCommandPromptArguments[] = u"/D";
+
+// Explorer's arguments for "This PC", the folder of the computer's drives: a
+// new window (/n) on the shell's name of that folder.
+constexpr char16_t kDrivesFolderArguments[] = u"/n,::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 
 }  // namespace nuv::win32

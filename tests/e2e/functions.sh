@@ -97,6 +97,31 @@ expect_value Config1 K2 3 "button 2"
 expect_value Config1 K4 25 "button 4"
 expect_value Config1 K5 42 "button 5"
 
+# ---- Programs started for the user: children of the desktop's shell ----
+# This PC for button 6, Command Prompt for button 7 (Shortcuts rows 6 and 9).
+# The elevated program is never their parent: they run with the shell's
+# token, the user's normal rights.
+click_key main 30
+choose_in_group 10 6
+click_key main 31
+choose_in_group 10 9
+: >"$TRACE"
+click_key main 3
+wait_until 15 grep -q "^I 06" "$TRACE" || fail "no ready report after the apply of This PC and Command Prompt"
+"$ROOT/tools/virtual_mouse.sh" --folder "$APP" click 6
+sleep 1  # one action at a time: a press while one runs is not queued
+"$ROOT/tools/virtual_mouse.sh" --folder "$APP" click 8
+started_by_shell() { wine "$SYSTEM_PROBE" processes 2>/dev/null | tr -d '\r' | grep -q " $1 <- explorer.exe$"; }
+wait_until 20 started_by_shell cmd.exe || fail "Command Prompt was not started by the desktop's shell"
+wait_until 20 started_by_shell explorer.exe || fail "This PC was not opened by the desktop's shell"
+wine "$SYSTEM_PROBE" processes 2>/dev/null | tr -d '\r' | grep -E " (cmd|explorer|calc)\.exe <- NUV_Talv\.exe$" &&
+  fail "a program was started as a child of the elevated program"
+# They go again, so that the pages stay in front for what follows.
+for id in $(wine "$SYSTEM_PROBE" processes 2>/dev/null | tr -d '\r' |
+            awk '/ (cmd|explorer)\.exe <- explorer\.exe$/ {print $1}'); do
+  wine taskkill /F /PID "$id" >/dev/null 2>&1
+done
+
 # ---- Button 7 keeps the only primary click ----
 click_key main 6             # slot 3
 click_key main 31

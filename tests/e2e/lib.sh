@@ -179,6 +179,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 CONFIG="$APP/config.ini"
 STATE_PROBE="$ROOT/build/win/bench/window_state.exe"
+SYSTEM_PROBE="$ROOT/build/win/bench/system_probe.exe"
 
 # Feature reports the mouse got since the trace was last emptied.
 reports() { grep "^F " "$TRACE" 2>/dev/null | cut -c1-13; }

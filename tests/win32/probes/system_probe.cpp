@@ -1,0 +1,62 @@
+// What the system knows of processes and files, for the end-to-end checks
+// that look at the program from outside:
+//   system_probe processes        one line per process: "id name <- parent name"
+//   system_probe security <path>  the path's owner and DACL in SDDL
+// Exit code 1 when the system refuses the question.
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+int Processes() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 1;
+  std::map<DWORD, std::wstring> names;
+  std::map<DWORD, DWORD> parents;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    names[entry.th32ProcessID] = entry.szExeFile;
+    parents[entry.th32ProcessID] = entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  for (const auto& [id, name] : names) {
+    const auto parent = names.find(parents[id]);
+    std::printf("%lu %ls <- %ls\n", static_cast<unsigned long>(id), name.c_str(),
+                parent == names.end() ? L"-" : parent->second.c_str());
+  }
+  return 0;
+}
+
+int Security(const wchar_t* path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  if (GetNamedSecurityInfoW(path, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
+    return 1;
+  }
+  wchar_t* text = nullptr;
+  const bool converted = ConvertSecurityDescriptorToStringSecurityDescriptorW(
+      descriptor, SDDL_REVISION_1, what, &text, nullptr);
+  if (converted) std::printf("%ls\n", text);
+  LocalFree(text);
+  LocalFree(descriptor);
+  return converted ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"processes") return Processes();
+  if (argc == 3 && std::wstring(argv[1]) == L"security") return Security(argv[2]);
+  std::fprintf(stderr, "usage: system_probe processes | security <path>\n");
+  return 2;
+}
