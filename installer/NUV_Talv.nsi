@@ -6,10 +6,12 @@
 ;   OUTFILE   the setup program to write
 ;   ICON      the program's icon
 ;   FILES     the generated list of the files to install and to remove
+;   SIGN      (when a certificate is given) the command that signs a program
+;             in place; the uninstaller and the setup are signed with it
 ;
-; Per machine, with administrator rights: the program's folder under Program
-; Files is writable by administrators only, which is what lets the elevated
-; program trust its config.ini, macro files and skins.
+; Per machine, with administrator rights: the program's folder is writable by
+; administrators only, wherever it is (ProtectInstallFolder), which is what
+; lets the elevated program trust its config.ini, macro files and skins.
 
 Unicode true
 Target amd64-unicode
@@ -37,6 +39,11 @@ SetCompressor /SOLID lzma
 !define TASK_FILE "StartWithWindows.xml"
 
 !include "${FILES}"
+
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -88,21 +95,62 @@ LangString ProgramStillRunning ${LANG_PORTUGUESE} "${PRODUCT} não fechou. Feche
 LangString TaskFailed ${LANG_ENGLISH} "The program could not be set to start with Windows (error $0). Everything else is installed."
 LangString TaskFailed ${LANG_PORTUGUESEBR} "Não foi possível iniciar o programa com o Windows (erro $0). O resto foi instalado."
 LangString TaskFailed ${LANG_PORTUGUESE} "Não foi possível iniciar o programa com o Windows (erro $0). O resto foi instalado."
+LangString FolderNotProtected ${LANG_ENGLISH} "The folder $INSTDIR could not be made writable by administrators only (error $0). Nothing was installed."
+LangString FolderNotProtected ${LANG_PORTUGUESEBR} "Não foi possível tornar a pasta $INSTDIR gravável só por administradores (erro $0). Nada foi instalado."
+LangString FolderNotProtected ${LANG_PORTUGUESE} "Não foi possível tornar a pasta $INSTDIR gravável só por administradores (erro $0). Nada foi instalado."
 LangString DeleteSettings ${LANG_ENGLISH} "Also delete your settings and macros (config.ini and the macro files)?"
 LangString DeleteSettings ${LANG_PORTUGUESEBR} "Apagar também as suas configurações e macros (config.ini e os arquivos de macro)?"
 LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definições e macros (config.ini e os ficheiros de macro)?"
 
 ; Where the setup and the uninstaller unpack their plugins (DLLs they load):
-; a folder in the program's folder, which only administrators can write,
-; rather than the user's temporary folder, where any program of the user
-; could swap a DLL between its unpacking and its loading.
-; The uninstaller has a folder of its own: an upgrade runs the old one while
-; the setup's is in use.
-!macro USE_PROTECTED_PLUGINS_DIR name
-  RMDir /r "$INSTDIR\${name}"
-  CreateDirectory "$INSTDIR\${name}"
-  UnsafeStrCpy $PLUGINSDIR "$INSTDIR\${name}"
+; a folder that only administrators can write, rather than the user's
+; temporary folder, where any program of the user could swap a DLL between
+; its unpacking and its loading. The setup's is in Program Files, since the
+; folder it installs into is not protected until a plugin has protected it;
+; the uninstaller's is in the program's folder. An upgrade runs the old
+; uninstaller while the setup's folder is in use.
+!macro USE_PROTECTED_PLUGINS_DIR folder
+  RMDir /r "${folder}"
+  CreateDirectory "${folder}"
+  UnsafeStrCpy $PLUGINSDIR "${folder}"
 !macroend
+
+; The install folder's security: owned by Administrators, full control for
+; SYSTEM and Administrators, read and execute for Users, nothing inherited
+; from the folder above (a folder made under C:\ or on a data drive would
+; otherwise let every user modify the programs that the logon task runs with
+; highest privileges).
+!define INSTALL_FOLDER_SDDL "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+; OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION
+!define INSTALL_FOLDER_SECURITY 0x80000005
+
+; Gives the install folder that security before any file goes into it, on a
+; fresh install and on an upgrade, and takes from whatever is already in it
+; (an earlier install, a folder chosen that existed) its own entries and
+; owner, so that it inherits the folder's. The setup stops, having installed
+; nothing, when the system refuses.
+Function ProtectInstallFolder
+  CreateDirectory "$INSTDIR"
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${INSTALL_FOLDER_SDDL}", i 1, *p .r1, p 0) i .r0 ?e'
+  Pop $5
+  ${If} $0 == 0
+    StrCpy $0 $5
+  ${Else}
+    System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r2, *i .r4)'
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r4, *p .r3, *i .r4)'
+    System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i ${INSTALL_FOLDER_SECURITY}, p r2, p 0, p r3, p 0) i .r0'
+    ${If} $0 == 0
+      ; What is already inside: KeepExplicit FALSE, ProgressInvokeNever.
+      System::Call 'advapi32::TreeResetNamedSecurityInfoW(w "$INSTDIR", i 1, i ${INSTALL_FOLDER_SECURITY}, p r2, p 0, p r3, p 0, i 0, p 0, i 1, p 0) i .r0'
+    ${EndIf}
+    System::Call 'kernel32::LocalFree(p r1)'
+  ${EndIf}
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderNotProtected)" /SD IDOK
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
+FunctionEnd
 
 ; Closes a running copy the way its user would (WM_CLOSE runs its close
 ; sequence, which also tells the mouse) and waits up to ten seconds for its
@@ -221,10 +269,11 @@ FunctionEnd
 Section "-Program" SecProgram
   SetShellVarContext all
   ; The setup removes the folder when it ends.
-  !insertmacro USE_PROTECTED_PLUGINS_DIR ".setup"
+  !insertmacro USE_PROTECTED_PLUGINS_DIR "$PROGRAMFILES64\NUV_Talv-setup.tmp"
   ; The finish page reads its picture from there too.
   File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${MUI_WELCOMEFINISHPAGE_BITMAP}"
   Call CloseRunningCopy
+  Call ProtectInstallFolder
   ; An older install goes first, by its own uninstaller (silent: the user's
   ; settings stay), so that no file it had and this version has not stays.
   ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
@@ -282,7 +331,7 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
-  !insertmacro USE_PROTECTED_PLUGINS_DIR ".uninstall"
+  !insertmacro USE_PROTECTED_PLUGINS_DIR "$INSTDIR\.uninstall"
   Call un.CloseRunningCopy
   !insertmacro REMOVE_LOGON_TASK
   ; The last plugin has been used: the folder must not keep the program's

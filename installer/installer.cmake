@@ -1,7 +1,8 @@
 # Run at the end of `cmake --install` of the Windows build: writes the list of
 # what was just installed into dist/ as NSIS macros and builds the setup
 # program from it. Set before it runs: NUV_MAKENSIS, NUV_SOURCE_DIR,
-# NUV_VERSION, NUV_COPYRIGHT and NUV_INSTALLER_WORK (a folder of the build).
+# NUV_VERSION, NUV_COPYRIGHT and NUV_INSTALLER_WORK (a folder of the build);
+# sign.cmake has set NUV_SIGN_COMMAND (empty: unsigned).
 #
 # The user's files (settings and macros) are installed only where none are yet
 # and are not removed by the uninstaller unless the user says so.
@@ -72,8 +73,12 @@ if(NOT NUV_MAKENSIS)
   return()
 endif()
 message(STATUS "Building the setup program: ${setup}")
+set(sign_define "")
+if(NOT NUV_SIGN_COMMAND STREQUAL "")
+  set(sign_define "-DSIGN=${NUV_SIGN_COMMAND}")
+endif()
 execute_process(
-  COMMAND "${NUV_MAKENSIS}" -V2 -NOCD
+  COMMAND "${NUV_MAKENSIS}" -V2 -NOCD ${sign_define}
     "-DVERSION=${NUV_VERSION}" "-DCOPYRIGHT=${NUV_COPYRIGHT}" "-DOUTFILE=${setup}"
     "-DICON=${NUV_SOURCE_DIR}/res/NUV_Talv.ico" "-DFILES=${list_file}"
     "${NUV_SOURCE_DIR}/installer/NUV_Talv.nsi"

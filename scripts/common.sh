@@ -9,6 +9,7 @@ NUV_PACKAGES=(
   clang clang-format libclang-rt-14-dev git
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   nsis wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil
+  osslsigncode openssl
 )
 
 ensure_packages() {

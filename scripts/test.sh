@@ -115,12 +115,9 @@ fi
 
 echo "== windows (under Wine)"
 if quietly "$RESULTS/build-windows.log" build_windows; then
-  # The elevated program imports only KnownDLLs, API sets and the common controls.
-  if scripts/check_imports.sh "$ROOT/build/win/NUV_Talv.exe"; then
-    PASSED=$((PASSED + 1)); SUMMARY+=("imports: passed")
-  else
-    FAILED=$((FAILED + 1)); SUMMARY+=("imports: FAILED")
-  fi
+  # The elevated program imports only KnownDLLs, API sets and the common
+  # controls, and ships hardened and stripped.
+  tier "shipped binary" scripts/check_binary.sh "$ROOT/dist/NUV_Talv.exe" "$ROOT/build/win/NUV_Talv.exe"
   ensure_display
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"

@@ -8,7 +8,7 @@
 // winmm.dll) is loaded here, from the system folder only, and its functions
 // are looked up by name. A DLL or function that is missing gives null: the
 // adapter that wanted it then behaves as "no device" or does nothing.
-// scripts/check_imports.sh checks the built program's import table.
+// scripts/check_binary.sh checks the shipped program's import table.
 #pragma once
 
 #include <windows.h>

@@ -17,7 +17,13 @@
 #      it off.
 #   4. A silent uninstall leaves no installed file, shortcut, entry or task;
 #      the user's settings stay.
-#   5. A folder given with /D= whose name needs escaping in the task's XML.
+#   5. A folder given with /D= whose name needs escaping in the task's XML;
+#      the setup gives it the administrators-only security before installing
+#      (Wine returns success but keeps no ACL, so the request is read from
+#      Wine's trace of the calls).
+#   6. Signing with a throwaway certificate made here: the exe, the setup and
+#      the uninstaller it writes carry signatures that osslsigncode accepts
+#      against that certificate, and the signed setup installs.
 #
 # Needs DISPLAY and a built dist/ (with the setup program). Makes and removes
 # its own WINEPREFIX.
@@ -176,7 +182,7 @@ before=$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)
 run_and_wait "$SETUP" /S || fail "the silent install over the running program exited with an error"
 grep -q '^F 07 20' "$TRACE" || fail "the install did not close the running program (no 07 20 report)"
 check_task "$PROGRAM_DIR" 'C:\Program Files\QUARVEL\NUV_Talv' "upgrade"
-[ ! -e "$PROGRAM_DIR/.setup" ] || fail "the setup left its plugins folder"
+[ ! -e "$DRIVE/Program Files/NUV_Talv-setup.tmp" ] || fail "the setup left its plugins folder"
 run_and_wait "$SETUP" /S /NOAUTOSTART || fail "the silent install with /NOAUTOSTART exited with an error"
 [ "$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)" = "$before" ] || fail "the later installs changed the user's settings"
 cmp -s "$ROOT/dist/NUV_Talv.exe" "$PROGRAM_DIR/NUV_Talv.exe" || fail "the second install left no NUV_Talv.exe"
@@ -204,13 +210,43 @@ wine reg query "$ENTRY" >/dev/null 2>&1 && fail "the uninstall left the uninstal
 # ---- 5. A chosen folder whose name XML must escape ----
 # /D= must come last and unquoted, which only a command line written by hand
 # gives (wine would quote the argument for its blanks).
-run_and_wait cmd /c "$(windows_path "$SETUP") /S /D=C:\Tools ^& Co\Mouse" ||
+WINEDEBUG=trace+advapi,trace+security run_and_wait cmd /c "$(windows_path "$SETUP") /S /D=C:\Tools ^& Co\Mouse" ||
   fail "the install with /D= exited with an error"
+calls=$(tr -d '\r' <"$LOG" | grep -E 'ConvertStringSecurityDescriptorToSecurityDescriptorW|SetNamedSecurityInfoW')
+grep -qF 'L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"' <<<"$calls" ||
+  fail "the setup did not ask for the administrators-only security of the install folder"
+# 1: a file object; -2147483643: owner, DACL and a protected DACL.
+grep -qF 'SetNamedSecurityInfoW L"C:\\Tools & Co\\Mouse" 1 -2147483643' <<<"$calls" ||
+  fail "the setup did not set the install folder's owner and protected DACL"
+note "the install folder as Wine reports it: $(wine "$PROBE_DIR/system_probe.exe" security 'C:\Tools & Co\Mouse' | tr -d '\r')"
 [ -f "$DRIVE/Tools & Co/Mouse/NUV_Talv.exe" ] || fail "/D= did not install into the chosen folder"
 check_task "$DRIVE/Tools & Co/Mouse" 'C:\Tools &amp; Co\Mouse' "install with /D="
 run_and_wait 'C:\Tools & Co\Mouse\uninstall.exe' /S
 [ ! -e "$TASK_STORE" ] || fail "the uninstall left the logon task"
 [ ! -e "$DRIVE/Tools & Co/Mouse/NUV_Talv.exe" ] || fail "the uninstall from the chosen folder left NUV_Talv.exe"
+
+# ---- 6. Signing with a throwaway certificate ----
+SIGNING="$(mktemp -d /tmp/nuv-sign-XXXXXX)"
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=NUV_Talv throwaway test signer" \
+  -addext extendedKeyUsage=codeSigning -keyout "$SIGNING/key.pem" -out "$SIGNING/cert.pem" >/dev/null 2>&1 &&
+  openssl pkcs12 -export -inkey "$SIGNING/key.pem" -in "$SIGNING/cert.pem" -passout pass:'throw away' \
+    -out "$SIGNING/test.pfx" || fail "no throwaway certificate"
+signed_ok() {  # file what
+  osslsigncode verify -CAfile "$SIGNING/cert.pem" -in "$1" >"$SIGNING/verify.log" 2>&1 ||
+    { fail "$2 is not signed with the given certificate"; tail -n 5 "$SIGNING/verify.log"; }
+}
+if NUV_SIGN_PFX="$SIGNING/test.pfx" NUV_SIGN_PASSWORD='throw away' \
+     cmake --install "$ROOT/build/win" --prefix "$SIGNING/dist" >"$SIGNING/install.log" 2>&1; then
+  signed_ok "$SIGNING/dist/NUV_Talv.exe" "the signed build's NUV_Talv.exe"
+  signed_ok "$SIGNING/dist/NUV_Talv-setup.exe" "the signed build's setup"
+  run_and_wait cmd /c "$(windows_path "$SIGNING/dist/NUV_Talv-setup.exe") /S /NOAUTOSTART /D=C:\Signed" ||
+    fail "the signed setup did not install"
+  cmp -s "$SIGNING/dist/NUV_Talv.exe" "$DRIVE/Signed/NUV_Talv.exe" || fail "the signed setup installed another exe"
+  signed_ok "$DRIVE/Signed/uninstall.exe" "the uninstaller the signed setup wrote"
+else
+  fail "the build with a certificate failed"; tail -n 20 "$SIGNING/install.log"
+fi
+rm -rf "$SIGNING"
 
 wineserver -k 2>/dev/null
 rm -rf "$WINEPREFIX"

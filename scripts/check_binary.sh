@@ -6,11 +6,18 @@
 # system folder (platform/win32/system_library.h). The loader resolves the
 # import table before any of the program's code runs, so SetDefaultDllDirectories
 # cannot protect it.
-#   scripts/check_imports.sh build/win/NUV_Talv.exe
-# Prints each DLL it finds, each one that is not allowed, and exits non-zero on
-# any (or when the import table cannot be read). Delay-loaded DLLs count too.
+#
+# It also checks what the elevated program's image must be: placed by the
+# loader at a random high address with no executable data (DYNAMIC_BASE,
+# HIGH_ENTROPY_VA, NX_COMPAT), shipped without symbols or debug sections, and,
+# in the unstripped build given second, built with stack canaries and checked
+# buffer copies (-fstack-protector-strong, _FORTIFY_SOURCE).
+#   scripts/check_binary.sh dist/NUV_Talv.exe [build/win/NUV_Talv.exe]
+# Prints each DLL it finds, each fault, and exits non-zero on any (or when the
+# image cannot be read). Delay-loaded DLLs count too.
 set -u
-exe="${1:?usage: check_imports.sh <program.exe>}"
+exe="${1:?usage: check_binary.sh <shipped program.exe> [unstripped program.exe]}"
+unstripped="${2:-}"
 OBJDUMP="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
 
 # KnownDLLs of Windows 10/11 (HKLM\SYSTEM\CurrentControlSet\Control\Session
@@ -39,4 +46,26 @@ for dll in $names; do
   status=1
 done
 [ "$status" -eq 0 ] && echo "imports: ok ($(echo $names))"
+
+characteristics=$(printf '%s\n' "$dump" | awk '/^DllCharacteristics/ {print $2; exit}')
+for flag in HIGH_ENTROPY_VA:0x20 DYNAMIC_BASE:0x40 NX_COMPAT:0x100; do
+  if (( (16#${characteristics:-0} & ${flag#*:}) == 0 )); then
+    echo "binary: $exe lacks ${flag%%:*} (DllCharacteristics ${characteristics:-none})"
+    status=1
+  fi
+done
+if "$OBJDUMP" -h "$exe" | grep -q '\.debug'; then
+  echo "binary: $exe ships debug sections"; status=1
+fi
+if ! "$OBJDUMP" -t "$exe" 2>&1 | grep -q 'no symbols'; then
+  echo "binary: $exe ships a symbol table"; status=1
+fi
+if [ -n "$unstripped" ]; then
+  symbols=$("${NM:-x86_64-w64-mingw32-nm}" "$unstripped" 2>/dev/null)
+  grep -q ' __stack_chk_fail$' <<<"$symbols" ||
+    { echo "binary: $unstripped has no stack canaries (-fstack-protector-strong)"; status=1; }
+  grep -qE ' __(memcpy|memmove|memset|strcpy|strcat|sprintf|vsnprintf)_chk$' <<<"$symbols" ||
+    { echo "binary: $unstripped has no checked buffer copies (_FORTIFY_SOURCE)"; status=1; }
+fi
+[ "$status" -eq 0 ] && echo "binary: ok (DllCharacteristics $characteristics, stripped${unstripped:+, canaries and checked copies})"
 exit "$status"
