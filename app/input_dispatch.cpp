@@ -49,6 +49,7 @@ void MainWindowInput::OnPointerLeave() {
   // The pointer may come back without a move (a modal dialog took it and
   // went): the next press or release looks where it is.
   hoverUnknown_ = true;
+  pressed_ = false;
   if (previous_ == Hovers{} && !wasHeld) return;
   previous_ = Hovers{};
   view_.Repaint();
@@ -56,9 +57,14 @@ void MainWindowInput::OnPointerLeave() {
 
 void MainWindowInput::OnLeftPress(int32_t x, int32_t y) {
   if (hoverUnknown_) OnPointerMove(x, y);
+  pressed_ = true;
   UiState& ui = t_.ui;
-  if (ui.mainHover != kNoSkinHit || ui.colourHover != kNoSkinHit ||
-      ui.advancedHover != kNoSkinHit) {
+  // Held only over a key of the page shown: the hover indices of the other
+  // pages' tables are computed too, and a press there drags the window.
+  const bool overShownKey = ui.mainHover != kNoSkinHit ||
+                            (ui.page == kColourPage && ui.colourHover != kNoSkinHit) ||
+                            (ui.page == kAdvancedPage && ui.advancedHover != kNoSkinHit);
+  if (overShownKey) {
     ui.held = 1;
     view_.InvalidateAll();
   }
@@ -96,6 +102,7 @@ void MainWindowInput::PressOnMain(int32_t x, int32_t y) {
     ChooseFunctionOf(key);
   } else if (key == kNoSkinHit) {
     view_.DragWindow(x, y);
+    ReleasedInDialog();
   } else {
     EditMainPageKey(t_.profile, static_cast<int>(key));
   }
@@ -109,13 +116,18 @@ void MainWindowInput::ChooseFunctionOf(uint32_t key) {
   view_.WindowOrigin(left, top);
   view_.ChooseButtonFunction(static_cast<int>(key - kFirstButtonLabelKey) + 1, left + label.x,
                              top + label.y + label.height);
+  // The warning, when it opened, took the release.
+  ReleasedInDialog();
 }
 
 void MainWindowInput::PressOnColour(int32_t x, int32_t y) {
   if (PressOnStripTab(t_.ui.mainHover)) return;
   const uint32_t key = t_.ui.colourHover;
   if (key == kNoSkinHit) {
-    if (t_.ui.mainHover == kNoSkinHit) view_.DragWindow(x, y);
+    if (t_.ui.mainHover == kNoSkinHit) {
+      view_.DragWindow(x, y);
+      ReleasedInDialog();
+    }
     return;
   }
   EditColourPageKey(t_.profile, static_cast<int>(key));
@@ -126,7 +138,10 @@ void MainWindowInput::PressOnAdvanced(int32_t x, int32_t y) {
   const uint32_t key = t_.ui.advancedHover;
   switch (key) {
     case kNoSkinHit:
-      if (t_.ui.mainHover == kNoSkinHit) view_.DragWindow(x, y);
+      if (t_.ui.mainHover == kNoSkinHit) {
+        view_.DragWindow(x, y);
+        ReleasedInDialog();
+      }
       return;
     case advanced::kImportMacros:
       ImportMacros();
@@ -168,6 +183,8 @@ void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
   UiState& ui = t_.ui;
   ui.held = 0;
   view_.InvalidateAll();
+  if (!pressed_) return;
+  pressed_ = false;
   ConfigStore& store = t_.store;
   const uint32_t key = ui.mainHover;
   switch (key) {
@@ -214,6 +231,8 @@ void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
 
 void MainWindowInput::GoToPage(uint8_t page) {
   const PageChange change = PlanPageChange(t_.ui.page, page);
+  // A recording is seen only on the advanced page.
+  if (change.destroyMacroControls) view_.EndRecording();
   t_.ui.page = page;
   if (change.destroyMacroControls) view_.DestroyMacroControls();
   if (change.startBlinker) view_.StartBlinkThread();
@@ -232,11 +251,21 @@ void MainWindowInput::GoToPage(uint8_t page) {
 void MainWindowInput::ImportProfile() {
   // Loaded into the working profile only: the mouse learns it at the next
   // apply, the slots when it is applied.
-  if (auto file = view_.ChooseFile(FileDialogKind::kProfileImport)) t_.store.Import(*file);
+  auto file = view_.ChooseFile(FileDialogKind::kProfileImport);
+  ReleasedInDialog();
+  if (!file) return;
+  // A file that holds no profile changes nothing: loading it would leave
+  // the mouse without a primary click and every DPI level off.
+  if (!t_.store.Import(*file)) {
+    view_.ShowMessage(t_.session.uiLanguage != 0 ? kNoProfileText : kNoProfileTextSecond);
+    ReleasedInDialog();
+  }
 }
 
 void MainWindowInput::ExportProfile() {
-  if (auto file = view_.ChooseFile(FileDialogKind::kProfileExport)) t_.store.Export(*file);
+  auto file = view_.ChooseFile(FileDialogKind::kProfileExport);
+  ReleasedInDialog();
+  if (file) t_.store.Export(*file);
 }
 
 void MainWindowInput::ImportMacros() {
@@ -244,6 +273,7 @@ void MainWindowInput::ImportMacros() {
   auto file = view_.ChooseFile(FileDialogKind::kMacroImport);
   ReleasedInDialog();
   if (!file) return;
+  view_.EndRecording();
   t_.macroFiles.LoadMacroFile(*file);
   view_.RefillMacroList();
   view_.Repaint();
@@ -256,6 +286,8 @@ void MainWindowInput::ExportMacros() {
 }
 
 void MainWindowInput::ReleasedInDialog() {
+  pressed_ = false;
+  if (t_.ui.held == 0) return;
   t_.ui.held = 0;
   view_.InvalidateAll();
 }
@@ -267,6 +299,7 @@ void MainWindowInput::SaveMacros() {
 
 void MainWindowInput::RestoreDefaultMacros() {
   MacroFiles& files = t_.macroFiles;
+  view_.EndRecording();
   files.LoadMacroFile(MacroFiles::DefaultFilePath(t_.session.skinFolder, t_.session.uiLanguage));
   if (t_.ui.page == kAdvancedPage) {
     view_.RefillMacroList();

@@ -69,6 +69,11 @@ struct FileDialogSetup {
 };
 FileDialogSetup FileDialogFor(FileDialogKind kind);
 
+// What a profile import says of a file that holds no profile (English, the
+// second language).
+constexpr char16_t kNoProfileText[] = u"This file holds no profile.";
+constexpr char16_t kNoProfileTextSecond[] = u"Este arquivo não contém um perfil.";
+
 // The WM_SYSCOMMAND that minimises the window.
 constexpr uint32_t kWindowMessageSysCommand = 0x0112;
 
@@ -115,6 +120,11 @@ class InputView {
   // screen point (x, y), just below its label.
   virtual void ChooseButtonFunction(int button, int32_t x, int32_t y) = 0;
 
+  // A message box with the program's caption, owned by the window.
+  virtual void ShowMessage(const Text& text) = 0;
+
+  // Ends a macro recording as Stop does, if one runs.
+  virtual void EndRecording() = 0;
   // The macro editor's operations (advanced keys 2, 3, 4, 6) and the repeat
   // count that Save (key 5) takes from its box before the file is written.
   virtual void NewMacro() = 0;
@@ -154,12 +164,20 @@ class MainWindowInput {
   // WM_LBUTTONDOWN: held flag, then the press table of the page shown.
   void OnLeftPress(int32_t x, int32_t y);
   // WM_LBUTTONUP: held flag cleared, then the strip's release table on the
-  // main hover index at this moment, whatever was pressed.
+  // main hover index at this moment, whatever was pressed, but only when a
+  // press on this window came first since the pointer last entered it or a
+  // dialog last closed: a release that a file dialog's double click leaves
+  // behind over the strip (over Reset, say) does nothing.
   void OnLeftRelease(int32_t x, int32_t y);
 
   // WM_MOUSELEAVE: over no element any more; a press whose release happens
   // outside the window is no longer held.
   void OnPointerLeave();
+  // A modal dialog or loop that took the pointer has ended (the window's
+  // move loop, a file dialog, the warning, a message box): it took the
+  // release of any press, so nothing is held and the next release needs a
+  // press of its own.
+  void ReleasedInDialog();
 
   // Shows another page: its threads, the macro editor's controls, repaint.
   void GoToPage(uint8_t page);
@@ -179,8 +197,6 @@ class MainWindowInput {
   void ImportMacros();
   void ExportMacros();
   void SaveMacros();
-  // After a dialog opened by a press: its loop took the release.
-  void ReleasedInDialog();
 
   MainWindowInputTargets t_;
   InputView& view_;
@@ -188,6 +204,8 @@ class MainWindowInput {
   Hovers previous_;
   // The pointer left the window and no move has come since.
   bool hoverUnknown_ = false;
+  // A press on this window came since the pointer entered or a dialog closed.
+  bool pressed_ = false;
 };
 
 }  // namespace nuv

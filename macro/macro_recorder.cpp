@@ -63,17 +63,10 @@ void MacroRecorder::ToggleRecording() {
   MacroEditorState& state = editor_.state();
   MacroStore& store = editor_.store();
   views.eventList.Focus();
+  if (state.recording) return EndRecording();
   if (views.macroList.LineCount() == 0) return;
-  state.recording = !state.recording;
+  state.recording = true;
   const int macro = std::max(views.macroList.Selection(), 0);
-
-  if (!state.recording) {
-    store.Modify(recordMacro_,
-                 [this](MacroRecord& r) { r.eventCount = static_cast<uint8_t>(nextEvent_); });
-    if (hookInstalled_) hook_.RemoveKeyboardHook();
-    hookInstalled_ = false;
-    return;
-  }
 
   held_.Clear();
   if (!hookInstalled_) hookInstalled_ = hook_.InstallKeyboardHook();
@@ -86,6 +79,17 @@ void MacroRecorder::ToggleRecording() {
   views.repeatBox.SetText(u"1");
   views.repeatBox.SetEnabled(false);
   views.eventList.DeleteAllLines();
+}
+
+void MacroRecorder::EndRecording() {
+  // The hook goes first: nothing below may leave it in place.
+  if (hookInstalled_) hook_.RemoveKeyboardHook();
+  hookInstalled_ = false;
+  MacroEditorState& state = editor_.state();
+  if (!state.recording) return;
+  state.recording = false;
+  editor_.store().Modify(recordMacro_,
+                         [this](MacroRecord& r) { r.eventCount = static_cast<uint8_t>(nextEvent_); });
 }
 
 bool MacroRecorder::TakeKeyMessage(uint32_t message, uint64_t key) {

@@ -100,8 +100,13 @@ class MacroRecorder {
 
   // Record / Stop (advanced key 4). Record empties the selected macro but for
   // its name and installs the hook; Stop fixes the event count and removes
-  // the hook. Nothing else ends a recording.
+  // the hook, whatever the macro list holds by then.
   void ToggleRecording();
+  // Ends a recording as Stop does, if one runs: the window calls it whenever
+  // the recording would no longer be seen (the window hidden or minimised,
+  // another page, another language, macros imported or deleted, the close),
+  // so that the hook never keeps the keyboard from the user.
+  void EndRecording();
 
   // A key message while recording. True: the recording took it (the window's
   // key filter goes on); false: it goes to the window's normal handling.

@@ -1,6 +1,7 @@
 #include "settings/config_store.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace nuv {
 
@@ -32,7 +33,10 @@ void ConfigStore::WriteInt(const Text& path, const Text& section, const Text& ke
 }
 
 void ConfigStore::LoadStartValues() {
-  currentConfig = ReadInt(configPath, u"Init", u"CurConfig", kShortValue);
+  // A start without config.ini (or a hand-edited one) names no slot: slot 1,
+  // never the empty Config0 that a reset would apply.
+  const int32_t slot = ReadInt(configPath, u"Init", u"CurConfig", kShortValue);
+  currentConfig = slot >= 1 && slot <= 5 ? slot : 1;
   languageSelection = ReadInt(configPath, u"Init", u"VER_SEL", kShortValue);
 }
 
@@ -65,6 +69,21 @@ void ConfigStore::LoadProfile(const Text& path, int slot, bool from_reset) {
   p.wheelSpeed = std::min<uint8_t>(
       static_cast<uint8_t>(ReadInt(path, section, u"WHEEL_SPEED", kShortValue)), 9);
   p.fireTime = std::clamp(ReadInt(path, section, u"FIRE_TIME", kShortValue), 0, kFireTimeMax);
+  KeepProfileUsable(p);
+}
+
+bool ConfigStore::HoldsProfile(const Text& path, int slot) const {
+  const Text section = SectionName(slot, false, languageSelection);
+  std::vector<Text> keys = {u"WHEEL_STATUS", u"MACRO_MODE2", u"DPI_LEVEL", u"LED_STATUS",
+                            u"DPI_SPEED",    u"WHEEL_SPEED", u"FIRE_TIME"};
+  for (int i = 1; i <= kButtonCount; ++i) keys.push_back(Indexed(u"K", i));
+  for (int j = 1; j <= kDpiLevelCount; ++j) {
+    keys.push_back(Indexed(u"DPI_SET", j));
+    keys.push_back(Indexed(u"DPI_SET_EN", j));
+  }
+  return std::any_of(keys.begin(), keys.end(), [&](const Text& key) {
+    return !ini_.GetString(path, section, key, kDpiValue + 1).empty();
+  });
 }
 
 void ConfigStore::SaveProfile(const Text& path, int slot) const {
@@ -115,9 +134,11 @@ void ConfigStore::Cancel() {
   if (seams.repaint) seams.repaint();
 }
 
-void ConfigStore::Import(const Text& file) {
+bool ConfigStore::Import(const Text& file) {
+  if (!HoldsProfile(file, kExchangeSlot)) return false;
   LoadProfile(file, kExchangeSlot, false);
   if (seams.repaint) seams.repaint();
+  return true;
 }
 
 void ConfigStore::Export(const Text& file) {

@@ -31,7 +31,7 @@ class ConfigStore {
 
   // Full path of config.ini (application folder + "\\config.ini").
   Text configPath;
-  // Current configuration number: 1..5, 0 when the file names none.
+  // Current configuration number: 1..5 (a value outside reads as 1).
   AtomicField<int32_t> currentConfig;
   // Language selection (VER_SEL): non-zero for English.
   AtomicField<int32_t> languageSelection{1};
@@ -40,7 +40,10 @@ class ConfigStore {
   // Reads CurConfig and VER_SEL of section Init.
   void LoadStartValues();
 
+  // Loads a slot into the working profile, kept usable (KeepProfileUsable).
   void LoadProfile(const Text& path, int slot, bool from_reset);
+  // True when the slot's section of the file holds any key of a profile.
+  bool HoldsProfile(const Text& path, int slot) const;
   void SaveProfile(const Text& path, int slot) const;
   void SaveDpiLevel(const Text& path, int slot) const;
   void WriteCurrentConfig(const Text& path) const;
@@ -49,7 +52,8 @@ class ConfigStore {
   // The main page's store keys.
   void ChooseSlot(int key);  // keys 4..8
   void Cancel();             // key 2
-  void Import(const Text& file);
+  // False, and nothing changed, when the file holds no profile.
+  bool Import(const Text& file);
   void Export(const Text& file);
   void Reset();  // key 16
 

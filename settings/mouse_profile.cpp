@@ -118,6 +118,22 @@ void ApplyPrimaryClickRule(MouseProfile& p, int button) {
   p.buttons[static_cast<size_t>(receiver - 1)] = kFnPrimaryClick;
 }
 
+void KeepProfileUsable(MouseProfile& p) {
+  if (std::find(p.buttons.begin(), p.buttons.end(), kFnPrimaryClick) == p.buttons.end()) {
+    p.buttons[0] = kFnPrimaryClick;
+  }
+  const int32_t level = std::clamp<int32_t>(p.dpiLevel, 0, kDpiLevelCount - 1);
+  p.dpiLevel = level;
+  for (int step = 0; step < kDpiLevelCount; ++step) {
+    const int32_t next = (level + step) % kDpiLevelCount;
+    if (p.dpiEnabled[static_cast<size_t>(next)]) {
+      p.dpiLevel = next;
+      return;
+    }
+  }
+  p.dpiEnabled[static_cast<size_t>(level)] = 1;
+}
+
 void ResetToFactory(MouseProfile& p) {
   constexpr std::array<int32_t, kButtonCount> kButtons = {1, 2, 3, 5, 4, 18, 17};
   constexpr std::array<uint8_t, kDpiLevelCount> kValues = {1, 2, 4, 0};

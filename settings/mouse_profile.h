@@ -104,6 +104,11 @@ void SetButtonFunction(MouseProfile& p, int button, int32_t code);
 // If no button has code 1 any more, button b + 1 gets it (button 7 itself when b is 7).
 void ApplyPrimaryClickRule(MouseProfile& p, int button);
 
+// A loaded profile is one the mouse can be used with: without a button of
+// the primary click, button 1 gets it; a current DPI level that is off moves
+// to the next level that is on (the current one is switched on when none is).
+void KeepProfileUsable(MouseProfile& p);
+
 // Factory values; the macro hold mode keeps its value.
 void ResetToFactory(MouseProfile& p);
 

@@ -32,13 +32,14 @@ class ConfigStoreTest : public testing::TestWithParam<size_t> {
   ConfigStore store;
 };
 
-TEST_P(ConfigStoreTest, SlotOfAbsentKeysLoadsAsZeros) {
+TEST_P(ConfigStoreTest, SlotOfAbsentKeysLoadsAsZerosKeptUsable) {
   ResetToFactory(profile);
   store.LoadProfile(store.configPath, 3, false);
-  for (auto& b : profile.buttons) EXPECT_EQ(b, 0);
+  // Zeros, but the mouse keeps a primary click on button 1 and one DPI level.
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(profile.buttons[i], i == 0 ? kFnPrimaryClick : 0);
   EXPECT_EQ(profile.dpiLevel, 0);
   for (size_t j = 0; j < 4; ++j) {
-    EXPECT_EQ(profile.dpiEnabled[j], 0);
+    EXPECT_EQ(profile.dpiEnabled[j], j == 0 ? 1 : 0);
     EXPECT_EQ(profile.dpiValue[j], 0);
     EXPECT_EQ(profile.dpiKnobKey[j], 60 + 5 * static_cast<int>(j));
   }
@@ -92,6 +93,8 @@ TEST_P(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
       {"MACRO_MODE2", "-3"},
   };
   for (const Case& e : edits) Put("Config1", e.key, e.text);
+  Put("Config1", "K7", "1");          // the primary click, elsewhere
+  Put("Config1", "DPI_SET_EN4", "1");  // the current level is on
   store.LoadProfile(store.configPath, 1, false);
   EXPECT_EQ(profile.buttons[0], 1234);
   EXPECT_EQ(profile.buttons[1], 0);
@@ -168,7 +171,7 @@ TEST_P(ConfigStoreTest, ResetFillsSlotsFromFactoryAndTemplates) {
     EXPECT_EQ(Get("Config3", "FIRE_TIME"), "30");
     EXPECT_EQ(Get("Config4", "FIRE_TIME"), "40");
     EXPECT_EQ(Get("Config5", "FIRE_TIME"), language == 1 ? "99" : "50");
-    EXPECT_EQ(Get("Config2", "DPI_SET_EN1"), "0") << "template keys that are missing are zeros";
+    EXPECT_EQ(Get("Config2", "DPI_SET_EN2"), "0") << "template keys that are missing are zeros";
     const std::vector<std::string> expected = {"macros", "apply fire 30"};
     EXPECT_EQ(calls, expected);
   }
@@ -221,13 +224,16 @@ TEST_P(ConfigStoreTest, ChoosingASlotLoadsItWithoutWritingCurConfig) {
 
 TEST_P(ConfigStoreTest, StartValuesComeFromInit) {
   store.LoadStartValues();
-  EXPECT_EQ(store.currentConfig, 0);
+  EXPECT_EQ(store.currentConfig, 1);  // no slot named: slot 1, never Config0
   EXPECT_EQ(store.languageSelection, 0);
   Put("Init", "CurConfig", "2");
   Put("Init", "VER_SEL", "1");
   store.LoadStartValues();
   EXPECT_EQ(store.currentConfig, 2);
   EXPECT_EQ(store.languageSelection, 1);
+  Put("Init", "CurConfig", "6");
+  store.LoadStartValues();
+  EXPECT_EQ(store.currentConfig, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, ConfigStoreTest,

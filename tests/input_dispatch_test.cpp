@@ -49,6 +49,8 @@ class RecordingView : public InputView {
   void ChooseButtonFunction(int button, int32_t x, int32_t y) override {
     Add("function", button, x, y);
   }
+  void ShowMessage(const Text& text) override { calls.push_back("message " + Narrow(text)); }
+  void EndRecording() override { calls.push_back("end recording"); }
   void NewMacro() override { calls.push_back("new"); }
   void DeleteMacro() override { calls.push_back("delete"); }
   void ToggleRecording() override { calls.push_back("record"); }
@@ -105,6 +107,15 @@ struct Fixture {
     ui.mainHover = main;
     ui.colourHover = colour;
     ui.advancedHover = advanced;
+  }
+  // A press on the apply key (it acts on release only), then the release over
+  // the strip's key `main`.
+  void ReleaseOver(uint32_t main, uint32_t colour = kNoSkinHit, uint32_t advanced = kNoSkinHit) {
+    Hover(ui.page, strip::kApply);
+    input.OnLeftPress(7, 8);
+    view.calls.clear();
+    Hover(ui.page, main, colour, advanced);
+    input.OnLeftRelease(7, 8);
   }
 
   ScratchFolder dir;
@@ -171,7 +182,7 @@ TEST(MainWindowHover, RepaintsOnlyWhenAnIndexChanges) {
   f.input.OnPointerLeave();
   f.view.calls.clear();
   f.input.OnLeftPress(255, 5);
-  EXPECT_EQ(f.view.calls, (Calls{"repaint", "invalidate", "function 1 1250 2010"}));
+  EXPECT_EQ(f.view.calls, (Calls{"repaint", "invalidate", "function 1 1250 2010", "invalidate"}));
 }
 
 TEST(MainWindowPress, TablesOfTheThreePages) {
@@ -203,9 +214,10 @@ TEST(MainWindowPress, TablesOfTheThreePages) {
        27,
        none,
        none,
-       {"invalidate", "function 3 1270 2010"},
+       {"invalidate", "function 3 1270 2010", "invalidate"},
        kMainPage},
       {"main: nothing, drag", kMainPage, none, none, none, {"drag 7 8"}, kMainPage},
+      {"main: a hidden page's key, drag", kMainPage, none, none, 5, {"drag 7 8"}, kMainPage},
       {"main: release-only key", kMainPage, 3, none, none, {"invalidate"}, kMainPage},
       {"colour: tab 9", kColourPage, 9, none, none, {"invalidate", "blink", "repaint"}, kMainPage},
       {"colour: tab 10", kColourPage, 10, none, none, with({"invalidate"}, toAdvanced),
@@ -219,14 +231,14 @@ TEST(MainWindowPress, TablesOfTheThreePages) {
        9,
        none,
        none,
-       {"invalidate", "destroy controls", "blink", "repaint"},
+       {"invalidate", "end recording", "destroy controls", "blink", "repaint"},
        kMainPage},
       {"advanced: tab 11",
        kAdvancedPage,
        11,
        none,
        none,
-       {"invalidate", "destroy controls", "colour animation", "repaint"},
+       {"invalidate", "end recording", "destroy controls", "colour animation", "repaint"},
        kColourPage},
       {"advanced: tab 10", kAdvancedPage, 10, none, none, {"invalidate"}, kAdvancedPage},
       {"advanced: import cancelled",
@@ -283,8 +295,11 @@ TEST(MainWindowPress, TablesOfTheThreePages) {
     f.input.OnLeftPress(7, 8);
     EXPECT_EQ(f.view.calls, c.calls) << c.what;
     EXPECT_EQ(f.ui.page, c.pageAfter) << c.what;
-    const bool overElement = c.main != none || c.colour != none || c.advanced != none;
-    EXPECT_EQ(f.ui.held, overElement && c.advanced > 1 ? 1 : 0) << c.what;
+    // Held over a key of the page shown, until a dialog takes the release.
+    const bool overShownKey = c.main != none || (c.page == kColourPage && c.colour != none) ||
+                              (c.page == kAdvancedPage && c.advanced != none);
+    const bool dialogTookRelease = c.advanced <= 1 || (c.main >= 25 && c.main <= 31);
+    EXPECT_EQ(f.ui.held, overShownKey && !dialogTookRelease ? 1 : 0) << c.what;
   }
 }
 
@@ -311,7 +326,8 @@ TEST(MainWindowPress, AnOpenFunctionDialogClosesFirst) {
   f.view.dialogOpen = true;
   f.Hover(kMainPage, 25);
   f.input.OnLeftPress(0, 0);
-  EXPECT_EQ(f.view.calls, (Calls{"invalidate", "close dialog", "function 1 1250 2010"}));
+  EXPECT_EQ(f.view.calls,
+            (Calls{"invalidate", "close dialog", "function 1 1250 2010", "invalidate"}));
 }
 
 TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {
@@ -339,52 +355,68 @@ TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {
   for (uint8_t page : {kMainPage, kAdvancedPage, kColourPage}) {
     for (const Case& c : cases) {
       Fixture f;
-      f.Hover(page, c.key, 2, 3);  // whatever the other tables say
-      f.ui.held = 1;
-      f.input.OnLeftRelease(7, 8);
+      f.ui.page = page;
+      f.ReleaseOver(c.key, 2, 3);  // whatever the other tables say
       EXPECT_EQ(f.view.calls, c.calls) << "key " << c.key << " page " << int(page);
       EXPECT_EQ(f.ui.held, 0);
       const bool hoverDropped = c.key == 2 || c.key == 12 || c.key == 13;
       EXPECT_EQ(f.ui.mainHover, hoverDropped ? kNoSkinHit : c.key) << c.key;
     }
   }
+  // A release without a press on the window since the pointer came in or a
+  // dialog closed (a file dialog's double click ends over the strip) does
+  // nothing, Reset included.
+  Fixture f;
+  f.Hover(kMainPage, strip::kReset);
+  f.input.OnLeftRelease(7, 8);
+  f.ReleaseOver(strip::kApply);
+  f.Hover(kMainPage, strip::kApply);
+  f.input.OnLeftRelease(7, 8);
+  f.input.OnPointerMove(0, 0);
+  f.input.OnLeftPress(0, 0);
+  f.input.OnPointerLeave();
+  f.Hover(kMainPage, strip::kApply);
+  f.input.OnLeftRelease(7, 8);
+  // Only the one release after a press applied; Reset would have applied too.
+  EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 1);
 }
 
 TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   Fixture f;
   f.ini.SetString(f.store.configPath, u"Config4", u"FIRE_TIME", u"222");
-  f.Hover(kMainPage, 7);  // slot 4
-  f.input.OnLeftRelease(0, 0);
+  f.ReleaseOver(7);  // slot 4
   EXPECT_EQ(f.store.currentConfig, 4);
   EXPECT_EQ(f.profile.fireTime, 222);
 
   // Cancel: back to the applied mirror (fire time 50) with the page's DPI level.
   f.profile.dpiLevel = 2;
-  f.Hover(kMainPage, 2);
-  f.input.OnLeftRelease(0, 0);
+  f.ReleaseOver(2);
   EXPECT_EQ(f.profile.fireTime, 50);
   EXPECT_EQ(f.profile.dpiLevel, 2);
 
   // Export, then import of a hand-written file whose missing keys read as 0
   // and whose values are limited as on load.
   f.view.chosen = f.dir.Path("out.ini");
-  f.Hover(kMainPage, 15);
-  f.input.OnLeftRelease(0, 0);
+  f.ReleaseOver(15);
   EXPECT_EQ(Narrow(f.ini.GetString(*f.view.chosen, u"Config7", u"FIRE_TIME", 8)), "50");
   f.dir.Write("in.ini", "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n");
   f.view.chosen = f.dir.Path("in.ini");
-  f.Hover(kMainPage, 14);
-  f.input.OnLeftRelease(0, 0);
+  f.ReleaseOver(14);
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
   EXPECT_EQ(f.profile.ledMode, 2);
-  EXPECT_EQ(f.profile.buttons[0], 0);
+  EXPECT_EQ(f.profile.buttons[0], kFnPrimaryClick);  // a profile never loses its left click
   EXPECT_EQ(f.store.currentConfig, 4);  // nothing stored, nothing applied
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 0);
 
+  // A file that holds no profile (config.ini itself) changes nothing and says so.
+  f.view.chosen = f.store.configPath;
+  f.ReleaseOver(14);
+  EXPECT_EQ(f.view.calls.back(), "message This file holds no profile.");
+  EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
+
   // An export into a folder that cannot be written: nothing said, nothing changed.
   f.view.chosen = f.dir.Path("missing\\out.ini");
-  f.Hover(kMainPage, 15);
-  f.input.OnLeftRelease(0, 0);
+  f.ReleaseOver(15);
   EXPECT_FALSE(f.dir.Exists("missing"));
   EXPECT_TRUE(f.messages.All().empty());
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
@@ -400,9 +432,8 @@ TEST(MainWindowRelease, ResetRestoresTheDefaultMacrosThenApplies) {
   MacroFiles writer{f.ini, f.messages, defaults};
   writer.SaveMacroFile(MacroFiles::DefaultFilePath(f.session.skinFolder, 1));
   f.ui.page = kAdvancedPage;
-  f.Hover(kAdvancedPage, 16);
-  f.input.OnLeftRelease(0, 0);
-  EXPECT_EQ(f.view.calls, (Calls{"invalidate", "refill", "repaint", "apply"}));
+  f.ReleaseOver(16);
+  EXPECT_EQ(f.view.calls, (Calls{"invalidate", "end recording", "refill", "repaint", "apply"}));
   EXPECT_EQ(f.macros.Count(), 1);
   EXPECT_EQ(f.macros.Read(0).Name(), u"Default");
   MacroStore reread;

@@ -283,6 +283,23 @@ TEST(MacroRecorder, ElapsedAcrossMidnightAndNoRecordingWithoutMacros) {
   recorder.ToggleRecording();
   EXPECT_FALSE(recorder.Recording());
   EXPECT_FALSE(hook.installed);
+
+  // Stop removes the hook even when the list emptied meanwhile, and whatever
+  // hides the recording ends it as Stop does.
+  Recording emptied;
+  emptied.store.SetCount(0);
+  emptied.editor.RefillMacroList();
+  emptied.recorder.ToggleRecording();
+  EXPECT_FALSE(emptied.hook.installed);
+  EXPECT_FALSE(emptied.recorder.Recording());
+  Recording hidden;
+  hidden.Key(keymsg::kKeyDown, 65, 1);
+  hidden.Key(keymsg::kKeyUp, 65, 1);
+  hidden.recorder.EndRecording();
+  hidden.recorder.EndRecording();
+  EXPECT_FALSE(hidden.hook.installed);
+  EXPECT_FALSE(hidden.recorder.Recording());
+  EXPECT_EQ(hidden.store.Read(0).EventCount(), 2);
 }
 
 TEST(MacroEditor, RandomEditingAlwaysSavesAndLoadsBackEqual) {

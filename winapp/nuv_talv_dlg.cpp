@@ -55,6 +55,8 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     // commands, whose identifiers lie in the same range).
     OnCommandEntry(32780, 32836, &CNUV_TalvDlg::OnMacroMenuCommand),
     OnMessageEntry(kEditEndedMessage, &CNUV_TalvDlg::OnDelayEdited),
+    OnMessageEntry(WM_SHOWWINDOW, &CNUV_TalvDlg::OnShowWindowMessage),
+    OnMessageEntry(WM_SIZE, &CNUV_TalvDlg::OnSize),
     OnMessageEntry(WM_MOUSEMOVE, &CNUV_TalvDlg::OnMouseMove),
     OnMessageEntry(WM_MOUSELEAVE, &CNUV_TalvDlg::OnMouseLeave),
     OnMessageEntry(WM_LBUTTONDOWN, &CNUV_TalvDlg::OnLeftButtonDown),
@@ -402,6 +404,8 @@ void CNUV_TalvDlg::OpenWebSite() {
 }
 
 void CNUV_TalvDlg::SwitchLanguage(int32_t language) {
+  // The new language's macros replace the recorded one's list.
+  EndRecording();
   const bool advanced = context_.ui.page == kAdvancedPage;
   if (!nuv::SwitchLanguage(
           language,
@@ -450,8 +454,20 @@ void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
   if (chooser_) chooser_->Open(button, x, y);
 }
 
+void CNUV_TalvDlg::ShowMessage(const Text& text) { context_.messages.Show(text, ApplicationName()); }
+
+void CNUV_TalvDlg::EndRecording() {
+  if (!recorder_.Recording()) return recorder_.EndRecording();  // the hook, in any case
+  recorder_.EndRecording();
+  Repaint();  // the record key's caption and state
+}
+
 void CNUV_TalvDlg::NewMacro() { editor_.NewMacro(); }
-void CNUV_TalvDlg::DeleteMacro() { editor_.DeleteMacro(); }
+void CNUV_TalvDlg::DeleteMacro() {
+  // Before the records move: the recording's events stay with their macro.
+  EndRecording();
+  editor_.DeleteMacro();
+}
 void CNUV_TalvDlg::TakeRepeatCount() { editor_.TakeRepeatCount(); }
 void CNUV_TalvDlg::ToggleRepeatMode() { editor_.ToggleRepeatMode(); }
 
@@ -516,6 +532,7 @@ void CNUV_TalvDlg::Close() {
   // One close per window: a missing skin file may ask again while loading.
   if (closed_) return;
   closed_ = true;
+  recorder_.EndRecording();
   nuv::RunCloseSequence(context_.input, context_.system, CloseSeams());
 }
 
@@ -628,6 +645,16 @@ bool CNUV_TalvDlg::OnExitCommand(WndMessage&) {
 bool CNUV_TalvDlg::OnClose(WndMessage&) {
   Close();
   return true;
+}
+
+bool CNUV_TalvDlg::OnShowWindowMessage(WndMessage& m) {
+  if (!m.wParam) EndRecording();
+  return false;
+}
+
+bool CNUV_TalvDlg::OnSize(WndMessage& m) {
+  if (m.wParam == SIZE_MINIMIZED) EndRecording();
+  return false;
 }
 
 bool CNUV_TalvDlg::OnTestPage(WndMessage& m) {

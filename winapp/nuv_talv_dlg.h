@@ -109,6 +109,9 @@ class CNUV_TalvDlg : public Dialog,
   // The right button released over the advanced page: the event list's
   // context menu, when the click was on one of its lines.
   void OpenMacroContextMenu();
+  // Hidden or minimised, by whatever path: a recording ends.
+  bool OnShowWindowMessage(WndMessage& m);
+  bool OnSize(WndMessage& m);
   bool OnMouseMove(WndMessage& m);
   bool OnMouseLeave(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
@@ -163,6 +166,8 @@ class CNUV_TalvDlg : public Dialog,
   bool FunctionDialogOpen() override;
   void CloseFunctionDialog() override;
   void ChooseButtonFunction(int button, int32_t x, int32_t y) override;
+  void ShowMessage(const Text& text) override;
+  void EndRecording() override;
   void NewMacro() override;
   void DeleteMacro() override;
   void ToggleRecording() override;
