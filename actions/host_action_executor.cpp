@@ -172,6 +172,14 @@ void HostActionExecutor::NextProfile() {
   if (repaint) repaint();
 }
 
+void HostActionExecutor::ReleaseHeldKeys() {
+  for (size_t key = 1; key < playbackHeld_.size(); ++key) {
+    if (playbackHeld_[key].exchange(0) == 0) continue;
+    const auto code = static_cast<uint8_t>(key);
+    PlayEvent({code, kKeyUp}, code < kLeftButtonKey ? PlaybackScanCode(d_.input, code) : 0);
+  }
+}
+
 void HostActionExecutor::PlayEvent(MacroEvent event, uint8_t scanCode) {
   const uint8_t key = event.key;
   if (event.direction != kKeyDown && event.direction != kKeyUp) return;
@@ -210,12 +218,15 @@ void HostActionExecutor::PlayMacro(int slot) {
   auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };
   // Keys and buttons this playback holds down, in the order pressed.
   std::vector<uint8_t> held;
-  auto track = [&held](MacroEvent e) {
+  auto track = [this, &held](MacroEvent e) {
+    AtomicField<uint8_t>& down = playbackHeld_[e.key];
     if (e.direction == kKeyDown) {
       held.push_back(e.key);
+      down = static_cast<uint8_t>(down + 1);
     } else if (e.direction == kKeyUp) {
       const auto it = std::find(held.rbegin(), held.rend(), e.key);
       if (it != held.rend()) held.erase(std::next(it).base());
+      if (down > 0) down = static_cast<uint8_t>(down - 1);
     }
   };
   // Ended early by the release flag: what it pressed must not stay down in
@@ -223,6 +234,7 @@ void HostActionExecutor::PlayMacro(int slot) {
   auto releaseHeld = [&] {
     for (auto it = held.rbegin(); it != held.rend(); ++it) {
       PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? PlaybackScanCode(d_.input, *it) : 0);
+      playbackHeld_[*it] = 0;
     }
   };
   // Pauses are kept against deadlines, so the time spent sending an event

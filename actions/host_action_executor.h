@@ -58,6 +58,10 @@ class HostActionExecutor {
   void PerformButton(int button);
   void PlayMacro(int slot);
 
+  // Releases every key and button that a playback holds down now (any
+  // thread: the close after a fault runs it while a playback may be cut off).
+  void ReleaseHeldKeys();
+
  private:
   void StepDpi(int32_t role);
   void SwitchLed();
@@ -66,6 +70,8 @@ class HostActionExecutor {
   void PlayEvent(MacroEvent event, uint8_t scanCode);
 
   ExecutorDependencies d_;
+  // How often each key or button code is down by the running playback.
+  std::array<AtomicField<uint8_t>, 256> playbackHeld_{};
 };
 
 }  // namespace nuv

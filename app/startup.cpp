@@ -73,6 +73,7 @@ CommandLineSwitches ParseCommandLineSwitches(TextView command_line) {
   for (const Text& argument : ArgumentsAfterProgram(command_line)) {
     const TextView a(argument);
     if (a == kVirtualMouse) switches.virtualMouse = true;
+    if (a == u"-TESTFAULT") switches.testFault = true;
     if (a.starts_with(kTestPage)) switches.testPage = TestPageNamed(a.substr(kTestPage.size()));
   }
   return switches;

@@ -34,6 +34,9 @@ bool CommandLineAsksHidden(TextView command_line);
 //                          application folder)
 //   -TESTPAGE=<page>       show that page at start: main, advanced, colour
 //                          or 0, 1, 2; any other value shows none
+//   -TESTFAULT             the registered window message "NUV_Talv.TestFault"
+//                          throws from the main window's handler, so that a
+//                          test sees the program end after a fault
 // Arguments are split as the C runtime splits them (spaces and tabs outside
 // quotes; backslashes before a quote escape it); the program's path ends at
 // its closing quote, or at the first space or tab when it is not quoted.
@@ -41,6 +44,7 @@ bool CommandLineAsksHidden(TextView command_line);
 struct CommandLineSwitches {
   bool virtualMouse = false;
   std::optional<int> testPage;
+  bool testFault = false;
 };
 CommandLineSwitches ParseCommandLineSwitches(TextView command_line);
 

@@ -23,9 +23,10 @@ struct Picture {
   }
 };
 
-// Largest side a skin picture may have; damaged files claiming more are refused
-// instead of allocating gigabytes.
-constexpr int32_t kMaxPictureSide = 16384;
+// Largest side a skin picture may have (48 MB decoded at most); a picture
+// claiming more, or one whose pixels cannot be allocated, is refused like a
+// damaged one instead of ending the program.
+constexpr int32_t kMaxPictureSide = 4096;
 
 class PicturePort {
  public:

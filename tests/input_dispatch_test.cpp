@@ -405,7 +405,7 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
   EXPECT_EQ(f.profile.ledMode, 2);
   EXPECT_EQ(f.profile.buttons[0], kFnPrimaryClick);  // a profile never loses its left click
-  EXPECT_EQ(f.store.currentConfig, 4);  // nothing stored, nothing applied
+  EXPECT_EQ(f.store.currentConfig, 4);               // nothing stored, nothing applied
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 0);
 
   // A file that holds no profile (config.ini itself) changes nothing and says so.
@@ -490,13 +490,16 @@ TEST(LanguageSwitch, ReloadsInOrderAndStoresTheChoiceAtOnce) {
       EXPECT_EQ(f.files.workingPath, f.dir.Path(language ? "Macro_EN.dat" : "Macro_CN.dat"));
     }
   }
-  // A missing skin file ends the switch there: the program is closing.
+  // A missing skin file ends the switch there: the program is closing, and
+  // the next start comes up in the language that worked.
   Fixture f;
+  f.store.WriteLanguageSelection(f.store.configPath);
   RecordingSwitch steps;
   steps.missing = SkinFile::kAdvanced;
   EXPECT_FALSE(SwitchLanguage(
-      1, {f.session.uiLanguage, f.store, f.files, f.session.applicationFolder, true}, steps));
+      0, {f.session.uiLanguage, f.store, f.files, f.session.applicationFolder, true}, steps));
   EXPECT_EQ(steps.calls.size(), 3u);
+  EXPECT_EQ(Narrow(f.ini.GetString(f.store.configPath, u"Init", u"VER_SEL", 8)), "1");
 }
 
 }  // namespace

@@ -7,13 +7,14 @@ namespace nuv {
 bool SwitchLanguage(int32_t language, const LanguageSwitchTargets& t, LanguageSwitchSteps& steps) {
   const int32_t flag = language != 0 ? 1 : 0;
   t.uiLanguage = flag;
-  t.store.languageSelection = flag;
-  t.store.WriteLanguageSelection(t.store.configPath);
-
   for (SkinFile file :
        {SkinFile::kMain, SkinFile::kColour, SkinFile::kAdvanced, SkinFile::kWarning}) {
     if (!steps.ReloadSkin(file, flag)) return false;
   }
+  // Kept for the next start only once the language's skins loaded: a
+  // language whose skin is missing must not end every later start too.
+  t.store.languageSelection = flag;
+  t.store.WriteLanguageSelection(t.store.configPath);
   steps.ForgetPictures();
 
   // One working path for the program: Save and reset write where this loads.

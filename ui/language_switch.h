@@ -45,7 +45,8 @@ struct LanguageSwitchTargets {
 // Switches to English (`language` non-zero) or the second language. Runs in
 // full even when the language is already active. The macros in memory are
 // replaced by the new language's working file without being saved first.
-// Returns false when a skin file was missing (the program is closing).
+// Returns false when a skin file was missing (the program is closing, and
+// VER_SEL keeps the language that worked).
 bool SwitchLanguage(int32_t language, const LanguageSwitchTargets& targets,
                     LanguageSwitchSteps& steps);
 

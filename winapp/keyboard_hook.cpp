@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/fault_barrier.h"
+
 namespace nuv::win32 {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 // installs it and runs it.
 HWND g_target = nullptr;
 
-LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
+LRESULT HandleKeystroke(int code, WPARAM message, LPARAM data) {
   const auto* keystroke = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
   // A negative code may come with no keystroke at all.
   const HookDecision decision = code < 0 || !keystroke
@@ -22,6 +24,10 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
   }
   if (decision.passOn) return CallNextHookEx(nullptr, code, message, data);
   return 1;  // the keystroke goes to the recording alone
+}
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
+  return FaultBarrier([&] { return HandleKeystroke(code, message, data); });
 }
 
 }  // namespace

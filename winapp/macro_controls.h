@@ -47,7 +47,9 @@ using MacroNameList = ViewListBox<LineListView>;
 class MacroTextBox : public Edit, public TextBoxView {
  public:
   Text GetText() const override { return Edit::GetText(); }
-  void SetText(const Text& text) override { Edit::SetText(text); }
+  // The caret goes to the end of the new text, where typing goes on (a name
+  // cut to its limit must not send it to the front).
+  void SetText(const Text& text) override;
   void SetEnabled(bool enabled) override { Enable(enabled); }
 };
 

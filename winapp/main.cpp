@@ -4,6 +4,7 @@
 // process ends when that run ends.
 #include <windows.h>
 
+#include "platform/fault_barrier.h"
 #include "winapp/nuv_talv_app.h"
 
 namespace {
@@ -23,5 +24,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   // Elevated: never load a DLL from a folder a normal user can write.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   g_app.wireSubsystems = WireSubsystems;
-  return g_app.Run();
+  return FaultBarrier([] { return g_app.Run(); });
 }

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <stdexcept>
 #include <thread>
 
 #include "app/startup.h"
+#include "platform/fault_barrier.h"
+#include "platform/win32/win32_fault_end.h"
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text.h"
@@ -24,12 +27,16 @@ std::function<void()> RepaintOf(HWND window) {
 
 void StartBlinkThread(AppContext& c) {
   if (!ClaimThreadStart(c.ui.blinkRunning)) return;
-  std::thread([&c] { RunBlinkThread(c.animation, c.core.attention); }).detach();
+  std::thread([&c] {
+    FaultBarrier([&c] { RunBlinkThread(c.animation, c.core.attention); });
+  }).detach();
 }
 
 void StartColourAnimationThread(AppContext& c) {
   if (!ClaimThreadStart(c.ui.colourAnimationRunning)) return;
-  std::thread([&c] { RunColourAnimation(c.animation, c.core.profile); }).detach();
+  std::thread([&c] {
+    FaultBarrier([&c] { RunColourAnimation(c.animation, c.core.profile); });
+  }).detach();
 }
 
 const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
@@ -107,6 +114,10 @@ bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
     m.result = static_cast<LRESULT>(paintCount_);
     return true;
   }
+  static const UINT testFaultMessage = RegisterWindowMessageW(L"NUV_Talv.TestFault");
+  if (m.message == testFaultMessage && context_.switches.testFault) {
+    throw std::runtime_error("test fault");
+  }
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
 }
 
@@ -146,6 +157,15 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
   c.core.store.seams.restoreDefaultMacros = [this] { input_.RestoreDefaultMacros(); };
   keyboardHook_.SetTarget(hwnd_);
+  // After a fault the safe part of the close sequence runs, the window left
+  // to the end of the process.
+  InstallFaultEnd([this] {
+    context_.core.executor.ReleaseHeldKeys();
+    keyboardHook_.RemoveKeyboardHook();
+    ShutdownSeams seams = CloseSeams();
+    seams.destroyWindow = nullptr;
+    nuv::RunCloseSequence(context_.input, context_.system, seams);
+  });
   editor_.caption = ApplicationName();
   editor_.invalidateMainWindow = [this] { InvalidateAll(); };
   c.seams.setEditorStart = [this] {
@@ -178,8 +198,8 @@ void CNUV_TalvDlg::StartWorkerThreads() {
   ProgramCore& core = context_.core;
   core.reader.repaint = RepaintOf(hwnd_);
   core.executor.repaint = RepaintOf(hwnd_);
-  std::thread([&core] { core.reader.Run(); }).detach();
-  std::thread([&core] { core.executor.Run(); }).detach();
+  std::thread([&core] { FaultBarrier([&core] { core.reader.Run(); }); }).detach();
+  std::thread([&core] { FaultBarrier([&core] { core.executor.Run(); }); }).detach();
   win32::StartBlinkThread(context_);
 }
 
@@ -289,7 +309,11 @@ constexpr DWORD kMacroListStyle = 0x50200001;
 void CNUV_TalvDlg::CreateMacroControls() {
   const MacroControlRects& r = skin.macroControls;
   repeatCountEdit.Create(kMacroEditStyle, ToRect(r.repeatCountEditBox), hwnd_, kRepeatCountEditId);
-  macroNameEdit.Create(kMacroEditStyle, ToRect(r.macroNameEditBox), hwnd_, kMacroNameEditId);
+  // A name may hold 19 characters of any kind, wider than the box: it
+  // scrolls, and the box itself refuses a 20th.
+  macroNameEdit.Create(kMacroEditStyle | ES_AUTOHSCROLL, ToRect(r.macroNameEditBox), hwnd_,
+                       kMacroNameEditId);
+  macroNameEdit.SetLimitText(static_cast<int>(kMacroNameMaxChars));
   macroNameList.Create(kMacroListStyle, ToRect(r.macroNameListBox), hwnd_, kMacroNameListId);
   macroEventList.Create(kMacroListStyle, ToRect(r.macroEventListBox), hwnd_, kMacroEventListId);
   for (Control* control : std::initializer_list<Control*>{&repeatCountEdit, &macroNameEdit,
@@ -454,7 +478,9 @@ void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
   if (chooser_) chooser_->Open(button, x, y);
 }
 
-void CNUV_TalvDlg::ShowMessage(const Text& text) { context_.messages.Show(text, ApplicationName()); }
+void CNUV_TalvDlg::ShowMessage(const Text& text) {
+  context_.messages.Show(text, ApplicationName());
+}
 
 void CNUV_TalvDlg::EndRecording() {
   if (!recorder_.Recording()) return recorder_.EndRecording();  // the hook, in any case

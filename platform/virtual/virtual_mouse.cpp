@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/fault_barrier.h"
+
 namespace nuv {
 
 namespace {
@@ -60,7 +62,7 @@ VirtualMouse::VirtualMouse(VirtualMouseOptions options, DeviceChangeDelivery del
     if (options_.watchControl) watch_ = options_.watchControl(changed);
     if (watch_) controlPoll_ = options_.watchedPollInterval;
   }
-  firmware_thread_ = std::thread([this] { FirmwareLoop(); });
+  firmware_thread_ = std::thread([this] { FaultBarrier([this] { FirmwareLoop(); }); });
 }
 
 VirtualMouse::~VirtualMouse() {

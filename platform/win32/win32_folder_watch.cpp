@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "platform/fault_barrier.h"
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
@@ -20,7 +21,7 @@ class Win32FolderWatch : public FolderWatch {
             // Watching again before the call, so that a change while it runs
             // is not lost.
             const bool watching = FindNextChangeNotification(notification_);
-            changed();
+            FaultBarrier(changed);
             if (!watching) return;
           }
         }) {}

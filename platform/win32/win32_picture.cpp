@@ -12,6 +12,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include <mutex>
+#include <new>
 
 #include "platform/win32/win32_text.h"
 
@@ -65,9 +66,15 @@ bool GdiplusPictures::Load(const Text& path, Picture& out) {
       Gdiplus::Ok) {
     return false;
   }
+  try {
+    out.rgb.resize(static_cast<size_t>(width) * height * 3);
+  } catch (const std::bad_alloc&) {
+    bitmap.UnlockBits(&data);
+    out = Picture{};
+    return false;
+  }
   out.width = static_cast<int32_t>(width);
   out.height = static_cast<int32_t>(height);
-  out.rgb.resize(static_cast<size_t>(width) * height * 3);
   for (UINT y = 0; y < height; ++y) {
     const auto* row =
         static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;

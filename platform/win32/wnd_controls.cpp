@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/fault_barrier.h"
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
@@ -70,16 +71,18 @@ LRESULT Control::Default(const WndMessage& m) {
 
 LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<Control*>(data);
-  WndMessage m{hwnd, message, wParam, lParam, 0};
-  if (message == WM_NCDESTROY) {
-    // The window goes; the object stays and can create it again.
-    RemoveWindowSubclass(hwnd, SubclassProcedure, kSubclassId);
-    if (self->hwnd_ == hwnd) self->Unbind();
+  return FaultBarrier([&] {
+    auto* self = reinterpret_cast<Control*>(data);
+    WndMessage m{hwnd, message, wParam, lParam, 0};
+    if (message == WM_NCDESTROY) {
+      // The window goes; the object stays and can create it again.
+      RemoveWindowSubclass(hwnd, SubclassProcedure, kSubclassId);
+      if (self->hwnd_ == hwnd) self->Unbind();
+      return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+    if (self->OnMessage(m)) return m.result;
     return DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-  if (self->OnMessage(m)) return m.result;
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  });
 }
 
 int ListBox::AddString(const Text& text) {

@@ -1,5 +1,7 @@
 #include "platform/win32/wnd_dialog.h"
 
+#include "platform/fault_barrier.h"
+
 namespace nuv::win32 {
 namespace {
 
@@ -153,6 +155,10 @@ void Dialog::OnFinalDestroy() {
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return FaultBarrier([&] { return Handle(hwnd, message, wParam, lParam); });
+}
+
+INT_PTR Dialog::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Dialog* self = nullptr;
   if (message == WM_INITDIALOG) {
     self = reinterpret_cast<Dialog*>(lParam);

@@ -57,7 +57,9 @@ class Dialog : public Wnd {
   void OnFinalDestroy() override;
 
  private:
+  // Every message of every dialog passes the fault barrier here.
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND CreateFromTemplate(HWND owner);
   static void WakeLoop();
   void EndOrDestroy(INT_PTR result);

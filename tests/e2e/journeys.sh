@@ -11,13 +11,17 @@
 #   2. Slots; cancel drops unapplied edits (but keeps the DPI level) and
 #      hides the window.
 #   3. Profile export through the save dialog, import of a hand-written file
-#      through the open dialog: shown, not sent until apply.
+#      through the open dialog: shown, not sent until apply; an import of
+#      config.ini itself, which holds no profile, changes nothing and says so;
+#      a release over Reset with no press before it does nothing.
 #   4. Reset: every slot from its template, the default macros become the
 #      working file, then the apply.
 #   5. Portuguese and back: VER_SEL, captions, the other language's macros,
 #      the tray menu; fast switching.
 #   6. Odd clicks: a press released elsewhere, double clicks.
 #   7. Tray and minimise keys, and dragging the window by its face.
+#   8. A fault in a handler (the test switch -TESTFAULT) ends the program
+#      through the close sequence: the exit command reaches the mouse.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/window_state.exe.
@@ -115,6 +119,29 @@ expect_report "F 07 10 03 02" "imported button 3"
 expect_report "F 07 09 01 C3" "imported level 1, value 4, LED limited to 3"
 expect_report "F 07 12 0A 00" "imported fire time 80"
 expect_report "F 07 10 05 00" "imported button 4, absent from the file"
+: >"$TRACE"
+click_key main 14
+answer_file_dialog "^Open\$" "$CONFIG"
+if find_window --onlyvisible '^NUV_Talv' 10 >/dev/null; then
+  shot journey-no-profile
+  xdotool key Return
+  sleep 0.5
+else
+  fail "no message for an import of config.ini, which holds no profile"
+fi
+click_key main 3
+sleep 1.5
+expect_report "F 07 10 02 03" "after the import of config.ini: button 2 as imported before"
+expect_report "F 07 12 0A 00" "after the import of config.ini: fire time as imported before"
+# A release with no press on the window before it (a file dialog's double
+# click can leave one) does nothing, over Reset either.
+read -r -a reset <<<"$(skin_rect main 16)"
+cp "$CONFIG" "$APP/config-before-release.ini"
+: >"$TRACE"
+wine "$SYSTEM_PROBE" release $((reset[0] + reset[2] / 2)) $((reset[1] + reset[3] / 2))
+sleep 1.5
+no_reports "a release over Reset without a press"
+cmp -s "$CONFIG" "$APP/config-before-release.ini" || fail "a release over Reset without a press reset config.ini"
 
 # ---- 4. Reset ----
 printf '[Macros]\r\nmacroNum=0\r\n' >"$APP/Macro_EN.dat"
@@ -227,6 +254,18 @@ window_origin
 [ "$WX" -eq $((x0 + 120)) ] && [ "$WY" -eq $((y0 + 60)) ] ||
   fail "dragging the face by (120, 60) moved the window from $x0,$y0 to $WX,$WY"
 close_with_wm_close
+
+# ---- 8. A fault ends the program through the close sequence ----
+start_app -TESTFAULT
+if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+  sleep 2
+  : >"$TRACE"
+  wine "$SYSTEM_PROBE" post NUV_Talv.TestFault
+  window_gone 20 || fail "the program did not end after a fault in a handler"
+  grep -q '^F 07 20' "$TRACE" || fail "no exit command (07 20) after a fault in a handler"
+else
+  fail "the main window did not appear with -TESTFAULT"
+fi
 
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"

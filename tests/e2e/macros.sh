@@ -6,7 +6,10 @@
 # (driven by the keyboard, as a menu can be); Save. Then the macro goes to a
 # button through the function popups, the profile is applied and the virtual
 # mouse presses the button: another process's low-level hooks
-# (input_probe.exe) see the events in order, each pause as stored.
+# (input_probe.exe) see the events in order, each pause as stored. Last, a
+# name longer than a record holds is cut at 19 characters, and a recording
+# that the window's Cancel hides ends: keys typed into another program reach
+# it.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/{window_state,input_probe}.exe.
@@ -150,6 +153,42 @@ for _ in 1 2 3; do
   if played_as_stored; then played=1; break; fi
 done
 [ "$played" -eq 1 ] || fail "playback as another program sees it"
+
+# ---- A long name: 19 characters of any kind are kept ----
+click_key main 10
+record_macro "ABCDEFGHIJKLMNOPQRSTUVW" sleep 0.2   # 23 typed; nothing recorded
+click_key advanced 5         # Save
+sleep 1
+name=$(python3 - "$MACRO_FILE" <<'EOF'
+import sys
+lines = open(sys.argv[1], encoding="latin-1").read().splitlines()
+count = int([l for l in lines if l.startswith("macroNum=")][0].split("=")[1])
+value = [l for l in lines if l.startswith("%d=" % (count - 1))][0].split("=", 1)[1]
+name = bytes(int(value[3 * j:3 * j + 3]) for j in range(40))
+print(name.decode("utf-16-le").rstrip("\0"))
+EOF
+)
+[ "$name" = "ABCDEFGHIJKLMNOPQRS" ] || fail "a 23-character name kept as '$name', not its first 19 characters"
+
+# ---- Record, then Cancel: the keyboard comes back at once ----
+# The other program's hook is installed before the recording's, so the
+# recording's hook, while it stays, is asked first and swallows every key.
+rm -f "$PROBE_LOG"
+wine "$PROBE" "$(windows_path "$PROBE_LOG")" 12 >/dev/null 2>&1 &
+probe=$!
+for _ in $(seq 1 60); do grep -q ready "$PROBE_LOG" 2>/dev/null && break; sleep 0.25; done
+click_key advanced 4         # Record
+click_key main 2             # Cancel: the window hides in the tray
+wait_hidden || fail "Cancel did not hide the window"
+wine notepad >/dev/null 2>&1 &
+if notepad=$(find_window --onlyvisible 'Notepad' 20); then
+  xdotool windowfocus "$notepad" sleep 0.5 key q sleep 0.5
+else
+  fail "no Notepad to type into"
+fi
+wait "$probe"
+grep -q '^K 81 D' "$PROBE_LOG" || fail "after Record and Cancel, keys typed into Notepad did not reach it"
+wine taskkill /IM notepad.exe /F >/dev/null 2>&1
 close_with_wm_close
 
 timeout 30 wineserver -w 2>/dev/null

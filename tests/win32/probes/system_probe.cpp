@@ -2,6 +2,12 @@
 // that look at the program from outside:
 //   system_probe processes        one line per process: "id name <- parent name"
 //   system_probe security <path>  the path's owner and DACL in SDDL
+//   system_probe post <message>   posts the registered window message to the
+//                                 program's main window
+//   system_probe release <x> <y>  sends the main window a pointer move to
+//                                 client point (x, y) and a left-button release
+//                                 there, with no press before it (X drops a
+//                                 release of a button that is not down)
 // Exit code 1 when the system refuses the question.
 #include <windows.h>
 
@@ -57,6 +63,20 @@ int Security(const wchar_t* path) {
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"processes") return Processes();
   if (argc == 3 && std::wstring(argv[1]) == L"security") return Security(argv[2]);
-  std::fprintf(stderr, "usage: system_probe processes | security <path>\n");
+  if (argc == 4 && std::wstring(argv[1]) == L"release") {
+    HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
+    if (!window) return 1;
+    const LPARAM point = MAKELPARAM(_wtoi(argv[2]), _wtoi(argv[3]));
+    SendMessageW(window, WM_MOUSEMOVE, 0, point);
+    SendMessageW(window, WM_LBUTTONUP, 0, point);
+    return 0;
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"post") {
+    HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
+    return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), 0, 0) ? 0 : 1;
+  }
+  std::fprintf(
+      stderr,
+      "usage: system_probe processes | security <path> | post <message> | release <x> <y>\n");
   return 2;
 }
