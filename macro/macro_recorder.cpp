@@ -88,8 +88,8 @@ void MacroRecorder::EndRecording() {
   MacroEditorState& state = editor_.state();
   if (!state.recording) return;
   state.recording = false;
-  editor_.store().Modify(recordMacro_,
-                         [this](MacroRecord& r) { r.eventCount = static_cast<uint8_t>(nextEvent_); });
+  editor_.store().Modify(
+      recordMacro_, [this](MacroRecord& r) { r.eventCount = static_cast<uint8_t>(nextEvent_); });
 }
 
 bool MacroRecorder::TakeKeyMessage(uint32_t message, uint64_t key) {

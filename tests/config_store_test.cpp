@@ -93,7 +93,7 @@ TEST_P(ConfigStoreTest, HandEditedValuesAreCutParsedAndLimited) {
       {"MACRO_MODE2", "-3"},
   };
   for (const Case& e : edits) Put("Config1", e.key, e.text);
-  Put("Config1", "K7", "1");          // the primary click, elsewhere
+  Put("Config1", "K7", "1");           // the primary click, elsewhere
   Put("Config1", "DPI_SET_EN4", "1");  // the current level is on
   store.LoadProfile(store.configPath, 1, false);
   EXPECT_EQ(profile.buttons[0], 1234);
