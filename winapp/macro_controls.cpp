@@ -4,11 +4,6 @@
 
 namespace nuv::win32 {
 
-void MacroTextBox::SetText(const Text& text) {
-  Edit::SetText(text);
-  if (hwnd_) SendMessageW(hwnd_, EM_SETSEL, text.size(), text.size());
-}
-
 bool CEditHelper::OnMessage(WndMessage& m) {
   HWND list = GetParent(hwnd_);
   if (m.message == WM_KEYUP && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {

@@ -47,9 +47,7 @@ using MacroNameList = ViewListBox<LineListView>;
 class MacroTextBox : public Edit, public TextBoxView {
  public:
   Text GetText() const override { return Edit::GetText(); }
-  // The caret goes to the end of the new text, where typing goes on (a name
-  // cut to its limit must not send it to the front).
-  void SetText(const Text& text) override;
+  void SetText(const Text& text) override { Edit::SetText(text); }
   void SetEnabled(bool enabled) override { Enable(enabled); }
 };
 
