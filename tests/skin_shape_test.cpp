@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/display_scale.h"
+
 #include <random>
 
 #include "skin_test_support.h"
@@ -135,6 +137,62 @@ TEST(SkinShape, ShippedMasksHaveHardEdges) {
     EXPECT_TRUE(shape.Contains(mask.width / 2, mask.height / 2));
     EXPECT_TRUE(shape.Contains(mask.width - 1, 0));
   }
+}
+
+// Skin units and a window's pixels: every pixel belongs to exactly the unit
+// whose rectangle covers it, at every scale, so hit tests in skin units agree
+// with what is drawn.
+TEST(DisplayScale, PixelsAndUnitsAgreeAtEveryScale) {
+  for (int32_t dpi : {96, 120, 144, 168, 192, 240, 288}) {
+    const DisplayScale scale(dpi);
+    for (int32_t u = -40; u < 760; ++u) {
+      ASSERT_LT(scale.ToPixels(u), scale.ToPixels(u + 1)) << dpi << " " << u;
+      for (int32_t p = scale.ToPixels(u); p < scale.ToPixels(u + 1); ++p) {
+        ASSERT_EQ(scale.ToUnits(p), u) << dpi << " " << p;
+      }
+    }
+  }
+  EXPECT_EQ(DisplayScale(144).ToPixels(720), 1080);
+  EXPECT_EQ(DisplayScale(192).ToPixels(480), 960);
+  EXPECT_EQ(DisplayScale(144).ToPixels(3), 5);  // 4.5 rounds up
+  EXPECT_EQ(DisplayScale(0).dpi(), 96);
+  EXPECT_EQ(DisplayScale(1 << 30).ToPixels(1 << 30), INT32_MAX);
+  // The drawn picture scale: the smallest at or above the window's.
+  const std::pair<int32_t, int32_t> choices[] = {{96, 10},  {120, 15}, {144, 15}, {168, 20},
+                                                 {192, 20}, {240, 30}, {288, 30}, {384, 30}};
+  for (const auto& [dpi, tenths] : choices) {
+    EXPECT_EQ(PictureScaleTenthsFor(DisplayScale(dpi)), tenths) << dpi;
+  }
+}
+
+TEST(DisplayScale, ResamplingAveragesWhatItReducesAndBlendsWhatItEnlarges) {
+  // A flat colour stays flat at any size.
+  for (const auto& [w, h] : {std::pair{11, 8}, {3, 2}, {7, 5}}) {
+    const Picture out = ResamplePicture(Filled(7, 5, 10, 120, 250), w, h);
+    ASSERT_EQ(out.rgb.size(), static_cast<size_t>(w * h * 3));
+    for (size_t i = 0; i < out.rgb.size(); i += 3) {
+      EXPECT_EQ(out.rgb[i] * 65536 + out.rgb[i + 1] * 256 + out.rgb[i + 2],
+                10 * 65536 + 120 * 256 + 250);
+    }
+  }
+  // Halved: each output pixel is its 2x2 block, no neighbour bleeds in.
+  Picture blocks = Filled(4, 2, 0, 0, 0);
+  for (int x = 2; x < 4; ++x) {
+    for (int y = 0; y < 2; ++y) blocks.rgb[static_cast<size_t>((y * 4 + x) * 3)] = 200;
+  }
+  EXPECT_EQ(ResamplePicture(blocks, 2, 1).rgb, (std::vector<uint8_t>{0, 0, 0, 200, 0, 0}));
+  // Doubled: a ramp between the two pixels, the ends kept.
+  Picture two = Filled(2, 1, 0, 0, 0);
+  two.rgb[3] = 200;
+  const Picture ramp = ResamplePicture(two, 4, 1);
+  EXPECT_EQ((std::vector<uint8_t>{ramp.rgb[0], ramp.rgb[3], ramp.rgb[6], ramp.rgb[9]}),
+            (std::vector<uint8_t>{0, 50, 150, 200}));
+  // Nothing from nothing, or from damaged pixels.
+  EXPECT_TRUE(ResamplePicture(Picture{}, 4, 4).empty());
+  Picture damaged = Filled(4, 4, 1, 2, 3);
+  damaged.rgb.resize(5);
+  EXPECT_TRUE(ResamplePicture(damaged, 2, 2).empty());
+  EXPECT_TRUE(ResamplePicture(two, 0, 3).empty());
 }
 
 }  // namespace
