@@ -1,13 +1,16 @@
 // Time of one full paint of each page: natively with the host canvas
 // (composing pixels), on Windows with the GDI canvas including the copy to a
 // window-sized target, with the decoded pictures kept (cached) and decoded
-// anew on every paint (uncached).
+// anew on every paint (uncached). On Windows at the display scales given
+// (percent, default 100 150 200), with the bytes of the decoded pictures the
+// canvas keeps once every page has been painted.
 //
 //   build/native/bench/paint_bench [skins folder]
-//   xvfb-run -a wine build/win/bench/paint_bench.exe [skins folder]
+//   xvfb-run -a wine build/win/bench/paint_bench.exe [skins folder] [percent...]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "bench_skin.h"
@@ -53,23 +56,36 @@ int Run(int argc, char** argv) {
   win32::GdiplusPictures decoder;
   Picture mask;
   decoder.Load(folder + u"\\main_mask.jpg", mask);
+  std::vector<int> percents;
+  for (int i = 2; i < argc; ++i) percents.push_back(std::atoi(argv[i]));
+  if (percents.empty()) percents = {100, 150, 200};
   HDC screen = GetDC(nullptr);
-  HDC target = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, mask.width, mask.height);
-  HGDIOBJ old = SelectObject(target, bitmap);
-  for (bool cached : {true, false}) {
-    win32::GdiCanvas canvas(decoder);
-    canvas.SetSkinFolder(folder);
-    canvas.SetCaching(cached);
-    for (uint8_t page = 0; page < 3; ++page) {
-      Measure(cached ? "cached" : "uncached", kPageNames[page], cached ? 500 : 30, [&] {
-        win32::PaintMainWindow(target, canvas, scene.Inputs(page), mask.width, mask.height);
-      });
+  for (int percent : percents) {
+    const DisplayScale scale(percent * kBaseDpi / 100);
+    const int width = scale.ToPixels(mask.width);
+    const int height = scale.ToPixels(mask.height);
+    std::printf("-- %d %% (%d DPI): %d x %d\n", percent, scale.dpi(), width, height);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(target, bitmap);
+    for (bool cached : {true, false}) {
+      win32::GdiCanvas canvas(decoder);
+      canvas.SetSkinFolder(folder);
+      canvas.SetScale(scale);
+      canvas.SetCaching(cached);
+      for (uint8_t page = 0; page < 3; ++page) {
+        Measure(cached ? "cached" : "uncached", kPageNames[page], cached ? 500 : 30,
+                [&] { win32::PaintMainWindow(target, canvas, scene.Inputs(page), width, height); });
+      }
+      if (cached) {
+        std::printf("decoded pictures kept after every page: %.1f MB\n",
+                    static_cast<double>(canvas.DecodedPictureBytes()) / (1024 * 1024));
+      }
     }
+    SelectObject(target, old);
+    DeleteObject(bitmap);
+    DeleteDC(target);
   }
-  SelectObject(target, old);
-  DeleteObject(bitmap);
-  DeleteDC(target);
   ReleaseDC(nullptr, screen);
 #else
   std::printf("host canvas (recording and composing pixels), skins %s\n", Narrow(folder).c_str());

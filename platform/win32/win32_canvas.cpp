@@ -1,5 +1,6 @@
 #include "platform/win32/win32_canvas.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace nuv::win32 {
@@ -48,13 +49,53 @@ bool GdiCanvas::MakeSurface(int width, int height, Surface& out) {
 }
 
 GdiCanvas::GdiCanvas(PicturePort& decoder) : decoder_(decoder) {
-  // The two interface fonts: weight 400, not italic, underlined or struck out,
-  // character set 0.
-  english_.reset(
-      CreateFontW(15, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 2, 1, 0, 0x11, L"Arial"));
-  second_.reset(
-      CreateFontW(12, 6, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0x20, L"Verdana"));
+  MakeFonts();
   blackBrush_.reset(CreateSolidBrush(RGB(0, 0, 0)));
+}
+
+void GdiCanvas::MakeFonts() {
+  // The two interface fonts, their cells in skin units at the canvas's scale:
+  // weight 400, not italic, underlined or struck out.
+  if (back_.dc) SelectObject(back_.dc.get(), GetStockObject(SYSTEM_FONT));
+  english_.reset(CreateFontW(scale_.ToPixels(15), scale_.ToPixels(7), 0, 0, FW_NORMAL, FALSE, FALSE,
+                             FALSE, 0, 2, 1, 0, 0x11, L"Arial"));
+  second_.reset(CreateFontW(scale_.ToPixels(12), scale_.ToPixels(6), 0, 0, FW_NORMAL, FALSE, FALSE,
+                            FALSE, 0, 0, 0, 0, 0x20, L"Verdana"));
+}
+
+void GdiCanvas::SetScale(const DisplayScale& scale) {
+  if (scale.dpi() == scale_.dpi()) return;
+  scale_ = scale;
+  ForgetPictures();
+  MakeFonts();
+}
+
+Picture GdiCanvas::LoadScaled(SkinPicture picture) {
+  const Text base = skinFolder_ + SkinPictureFileName(picture);
+  Picture decoded;
+  if (scale_.IsBase()) {
+    decoder_.Load(base, decoded);
+    return decoded;
+  }
+  // "\\main_normal.jpg" drawn at 2x is "\\main_normal@2x.jpg".
+  const int32_t tenths = PictureScaleTenthsFor(scale_);
+  int32_t drawnTenths = 10;
+  if (tenths != 10) {
+    const Text suffix = tenths % 10 == 0 ? FormatInt(tenths / 10) : u"1.5";
+    const Text scaled = base.substr(0, base.size() - 4) + u"@" + suffix + u"x.jpg";
+    if (decoder_.Load(scaled, decoded)) drawnTenths = tenths;
+  }
+  if (drawnTenths == 10 && !decoder_.Load(base, decoded)) return Picture{};
+  // Its size in skin units, then in this scale's pixels.
+  const auto units = [&](int32_t drawn) {
+    return static_cast<int32_t>((int64_t{drawn} * 10 + drawnTenths / 2) / drawnTenths);
+  };
+  const int32_t width = scale_.ToPixels(units(decoded.width));
+  const int32_t height = scale_.ToPixels(units(decoded.height));
+  if (width == decoded.width && height == decoded.height) return decoded;
+  // Within the decoder's limit: nothing larger is ever allocated.
+  if (width > kMaxPictureSide || height > kMaxPictureSide) return Picture{};
+  return ResamplePicture(decoded, width, height);
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -84,9 +125,8 @@ const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
   if (picture >= SkinPicture::kCount) return nullptr;
   Surface& s = pictures_[static_cast<size_t>(picture)];
   if (!s.decoded) {
-    Picture decoded;
-    if (decoder_.Load(skinFolder_ + SkinPictureFileName(picture), decoded) &&
-        MakeSurface(decoded.width, decoded.height, s)) {
+    const Picture decoded = LoadScaled(picture);
+    if (!decoded.empty() && MakeSurface(decoded.width, decoded.height, s)) {
       auto* out = static_cast<uint8_t*>(s.bits);
       const uint8_t* in = decoded.rgb.data();
       const size_t pixels =
@@ -103,6 +143,12 @@ const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
     s.decoded = true;
   }
   return s.dc ? &s : nullptr;
+}
+
+size_t GdiCanvas::DecodedPictureBytes() const {
+  size_t bytes = 0;
+  for (const Surface& s : pictures_) bytes += static_cast<size_t>(s.width) * s.height * 4;
+  return bytes;
 }
 
 bool GdiCanvas::PrepareBackBuffer(int width, int height) {
@@ -137,7 +183,10 @@ void GdiCanvas::BeginPage(SkinPicture background) {
     // What the picture does not cover stays black.
     PatBlt(back_.dc.get(), 0, 0, back_.width, back_.height, BLACKNESS);
   }
-  if (picture != nullptr) CopyFrom(background, 0, 0, 0, 0, picture->width, picture->height);
+  if (picture != nullptr) {
+    BitBlt(back_.dc.get(), 0, 0, std::min(picture->width, back_.width),
+           std::min(picture->height, back_.height), picture->dc.get(), 0, 0, SRCCOPY);
+  }
 }
 
 void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, int32_t x, int32_t y,
@@ -145,7 +194,15 @@ void GdiCanvas::CopyFrom(SkinPicture source, int32_t sourceX, int32_t sourceY, i
   if (!back_.dc) return;
   const Surface* from = PictureOf(source);
   if (from == nullptr) return;
-  CopyBlock b{sourceX, sourceY, x, y, width, height};
+  // Both edges of the block to pixels (in 64 bits: skin values are unchecked).
+  const auto edge = [this](int32_t start, int32_t length) {
+    return scale_.ToPixels(
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{start} + length, INT32_MIN, INT32_MAX)));
+  };
+  const int32_t left = scale_.ToPixels(x);
+  const int32_t top = scale_.ToPixels(y);
+  CopyBlock b{scale_.ToPixels(sourceX), scale_.ToPixels(sourceY), left, top,
+              edge(x, width) - left,    edge(y, height) - top};
   if (!ClipCopy(from->width, from->height, back_.width, back_.height, b)) return;
   BitBlt(back_.dc.get(), b.x, b.y, b.width, b.height, from->dc.get(), b.sourceX, b.sourceY,
          SRCCOPY);
@@ -160,13 +217,13 @@ TextExtent GdiCanvas::MeasureText(TextView text) {
   if (!back_.dc || !GetTextExtentPoint32W(back_.dc.get(), Wide(text), Length(text), &size)) {
     return {};
   }
-  return {size.cx, size.cy};
+  return {scale_.ToUnits(size.cx), scale_.ToUnits(size.cy)};
 }
 
 void GdiCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) {
   if (!back_.dc) return;
   SetTextColor(back_.dc.get(), RGB(colour.red, colour.green, colour.blue));
-  TextOutW(back_.dc.get(), x, y, Wide(text), Length(text));
+  TextOutW(back_.dc.get(), scale_.ToPixels(x), scale_.ToPixels(y), Wide(text), Length(text));
 }
 
 }  // namespace nuv::win32

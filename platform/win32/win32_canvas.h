@@ -1,7 +1,14 @@
 // The main window's canvas in GDI: one back buffer (a 32-bit DIB section in a
 // memory DC) that a paint composes and then copies to the window in one go,
-// the two text fonts (created once), and the skin pictures decoded once and
-// kept as bitmaps in memory DCs until the skin is reloaded.
+// the two text fonts (created once per scale), and the skin pictures decoded
+// once and kept as bitmaps in memory DCs until the skin or the scale changes.
+//
+// Coordinates given to the canvas are skin units; it draws at its display
+// scale: the back buffer, every copy and text position, the fonts and the
+// pictures are in the window's pixels. A picture comes from the finest file
+// the skin draws for that scale ("name@2x.jpg" beside "name.jpg"), resampled
+// to the exact size; a skin with only 1x pictures has them enlarged. At 96
+// DPI it is pixel for pixel the 1x drawing.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +16,7 @@
 #include <array>
 
 #include "platform/canvas_port.h"
+#include "platform/display_scale.h"
 #include "platform/picture_port.h"
 #include "platform/win32/gdi_handle.h"
 
@@ -28,12 +36,18 @@ class GdiCanvas : public CanvasPort {
   void ForgetPictures();
   // Without caching every page begins by decoding its pictures anew.
   void SetCaching(bool cache) { caching_ = cache; }
+  // Another scale drops the pictures and makes the fonts anew.
+  void SetScale(const DisplayScale& scale);
+  const DisplayScale& scale() const { return scale_; }
 
-  // Makes sure the back buffer is `width` by `height`. False when GDI refused.
+  // Makes sure the back buffer is `width` by `height` pixels. False when GDI
+  // refused.
   bool PrepareBackBuffer(int width, int height);
   // Copies the back buffer to `target` at (0, 0).
   void Present(HDC target, int width, int height) const;
   HDC backBuffer() const { return back_.dc.get(); }
+  // Bytes of the decoded pictures the canvas keeps now.
+  size_t DecodedPictureBytes() const;
   // Pixel (x, y) of the back buffer as 0x00RRGGBB; 0 outside it.
   uint32_t BackBufferPixel(int x, int y) const;
 
@@ -71,8 +85,13 @@ class GdiCanvas : public CanvasPort {
   };
   static bool MakeSurface(int width, int height, Surface& out);
   const Surface* PictureOf(SkinPicture picture);
+  // The picture at this scale: its finest drawn file, resampled to the size
+  // its 1x file has at this scale. Empty when no file could be decoded.
+  Picture LoadScaled(SkinPicture picture);
+  void MakeFonts();
 
   PicturePort& decoder_;
+  DisplayScale scale_;
   Text skinFolder_;
   bool caching_ = true;
   std::array<Surface, kSkinPictureCount> pictures_{};
