@@ -34,6 +34,11 @@ DIST_DATA = os.path.join(ROOT, "dist_data")
 
 W, H = 720, 480          # drawing size of the main window
 S = 3                    # supersampling factor
+OUT = 1                  # the scale a picture is written at (1, 1.5, 2 or 3)
+# The finer pictures for displays at 150, 200 and 300 % ("name@2x.jpg"): drawn
+# six times larger and reduced by whole blocks, like the 1x ones.
+HIGH_SCALES = ((1.5, "@1.5x"), (2, "@2x"), (3, "@3x"))
+HIGH_S = 6
 JPEG_QUALITY = 95
 
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
@@ -133,6 +138,11 @@ LED_COLOURS = {
 
 def sc(v):
     return int(round(v * S))
+
+
+def out(v):
+    """A skin-unit size in the pixels of the picture being written."""
+    return int(round(v * OUT))
 
 
 def box(r, inset=0):
@@ -699,7 +709,7 @@ def render_page(keys, background, state, extra=None):
             draw_look(img, d, key, state)
     if extra:
         extra(img, d, state)
-    return img.resize((W, H), Image.BOX)
+    return img.resize((out(W), out(H)), Image.BOX)
 
 
 def main_background(img, d):
@@ -758,8 +768,8 @@ def tile_picture(led):
 
 
 def paste_tile(page, led):
-    tile = tile_picture(led).resize((TILE[2], TILE[3]), Image.BOX)
-    page.paste(tile, (TILE[0], TILE[1]))
+    tile = tile_picture(led).resize((out(TILE[2]), out(TILE[3])), Image.BOX)
+    page.paste(tile, (out(TILE[0]), out(TILE[1])))
 
 
 def warning_picture(keys, state):
@@ -777,7 +787,7 @@ def warning_picture(keys, state):
     for key in keys:
         if key.look:
             draw_look(img, d, key, state)
-    return img.resize((WARN_W, WARN_H), Image.BOX)
+    return img.resize((out(WARN_W), out(WARN_H)), Image.BOX)
 
 
 def menu_picture(width, row, rows, state, arrows=()):
@@ -801,12 +811,13 @@ def menu_picture(width, row, rows, state, arrows=()):
                       fill=ACCENT if state == "normal" else WHITE)
         _ = rect
     d.rectangle([0, 0, sc(width) - 1, sc(height) - 1], outline=(70, 76, 90), width=sc(1))
-    return img.resize((width, height), Image.BOX)
+    return img.resize((out(width), out(height)), Image.BOX)
 
 
 def mask_picture(w, h, chamfer):
+    w, h = out(w), out(h)
     img = Image.new("RGB", (w, h), (255, 255, 255))
-    ImageDraw.Draw(img).polygon(window_poly(w - 1, h - 1, chamfer), fill=(0, 0, 0))
+    ImageDraw.Draw(img).polygon(window_poly(w - 1, h - 1, chamfer * OUT), fill=(0, 0, 0))
     return img
 
 
@@ -1135,6 +1146,46 @@ def write_width_tables():
 # ------------------------------------------------------------ main
 
 
+def write_pictures(mk, ak, ck, wk, strip, tag):
+    """Every picture of the skin at the scale OUT, its file name marked with `tag`
+    ("" for the 1x pictures the skin files describe)."""
+    pages = {}
+    for state in ("normal", "over", "down"):
+        pages[("main", state)] = render_page(mk, main_background, state)
+        pages[("advanced", state)] = render_page(ak + strip, advanced_background, state)
+        pages[("colour", state)] = render_page(ck + strip, colour_background, state)
+    save_jpeg(pages[("main", "normal")], "main_normal" + tag + ".jpg")
+    save_jpeg(pages[("main", "over")], "main_over" + tag + ".jpg")
+    save_jpeg(pages[("main", "down")], "main_down" + tag + ".jpg")
+    save_jpeg(pages[("advanced", "normal")], "advanced_normal" + tag + ".jpg")
+    save_jpeg(pages[("advanced", "over")], "advanced_over" + tag + ".jpg")
+    save_jpeg(pages[("advanced", "down")], "advanced_down" + tag + ".jpg")
+    colour_files = [("normal", "pink", "color_normal_pink.jpg"), ("over", "red", "color_over_red.jpg"),
+                    ("down", "purple", "color_down_purple.jpg"), ("normal", None, "color_normal_gray.jpg"),
+                    ("normal", "blue", "color_over_blue.jpg")]
+    for state, led, name in colour_files:
+        page = pages[("colour", state)].copy()
+        paste_tile(page, LED_COLOURS[led] if led else None)
+        save_jpeg(page, name[:-4] + tag + ".jpg")
+        if name == "color_normal_pink.jpg":
+            colour_normal = page
+    knob = Image.new("RGB", (sc(NOTCH_W), sc(DPI_ROW_H)), PANEL)
+    look_notch(knob, ImageDraw.Draw(knob), (0, 0, NOTCH_W, DPI_ROW_H), "knob")
+    save_jpeg(knob.resize((out(NOTCH_W), out(DPI_ROW_H)), Image.BOX), "dpi_slider" + tag + ".jpg")
+    save_mask(mask_picture(W, H, 18), "main_mask" + tag + ".jpg")
+    save_mask(mask_picture(WARN_W, WARN_H, 14), "warning_mask" + tag + ".jpg")
+    warn_normal = warning_picture(wk, "normal")
+    save_jpeg(warn_normal, "warning_normal" + tag + ".jpg")
+    save_jpeg(warning_picture(wk, "over"), "warning_over" + tag + ".jpg")
+    for state in ("normal", "over", "down"):
+        save_jpeg(menu_picture(MENU_W, MENU_ROW, 10, state, arrows=(7, 8, 9, 10)), "menu_%s%s.jpg" % (state, tag))
+        save_jpeg(menu_picture(SUBMENU_W, SUBMENU_ROW, 12, state), "advanced menu_%s%s.jpg" % (state, tag))
+    save_mask(Image.new("RGB", (out(MENU_W), out(MENU_ROW * 10 + 1)), (0, 0, 0)), "menu_mask" + tag + ".jpg")
+    save_mask(Image.new("RGB", (out(SUBMENU_W), out(SUBMENU_ROW * 12 + 1)), (0, 0, 0)),
+              "advanced menu_mask" + tag + ".jpg")
+    return pages, colour_normal, warn_normal
+
+
 def main():
     os.makedirs(os.path.join(SKINS, "INI_EN"), exist_ok=True)
     os.makedirs(os.path.join(SKINS, "INI_CN"), exist_ok=True)
@@ -1157,41 +1208,13 @@ def main():
     if problems:
         raise SystemExit("layout problems:\n  " + "\n  ".join(problems))
 
-    # pictures
     strip = strip_keys()
-    pages = {}
-    for state in ("normal", "over", "down"):
-        pages[("main", state)] = render_page(mk, main_background, state)
-        pages[("advanced", state)] = render_page(ak + strip, advanced_background, state)
-        pages[("colour", state)] = render_page(ck + strip, colour_background, state)
-    save_jpeg(pages[("main", "normal")], "main_normal.jpg")
-    save_jpeg(pages[("main", "over")], "main_over.jpg")
-    save_jpeg(pages[("main", "down")], "main_down.jpg")
-    save_jpeg(pages[("advanced", "normal")], "advanced_normal.jpg")
-    save_jpeg(pages[("advanced", "over")], "advanced_over.jpg")
-    save_jpeg(pages[("advanced", "down")], "advanced_down.jpg")
-    colour_files = [("normal", "pink", "color_normal_pink.jpg"), ("over", "red", "color_over_red.jpg"),
-                    ("down", "purple", "color_down_purple.jpg"), ("normal", None, "color_normal_gray.jpg"),
-                    ("normal", "blue", "color_over_blue.jpg")]
-    for state, led, name in colour_files:
-        page = pages[("colour", state)].copy()
-        paste_tile(page, LED_COLOURS[led] if led else None)
-        save_jpeg(page, name)
-        if name == "color_normal_pink.jpg":
-            colour_normal = page
-    knob = Image.new("RGB", (sc(NOTCH_W), sc(DPI_ROW_H)), PANEL)
-    look_notch(knob, ImageDraw.Draw(knob), (0, 0, NOTCH_W, DPI_ROW_H), "knob")
-    save_jpeg(knob.resize((NOTCH_W, DPI_ROW_H), Image.BOX), "dpi_slider.jpg")
-    save_mask(mask_picture(W, H, 18), "main_mask.jpg")
-    save_mask(mask_picture(WARN_W, WARN_H, 14), "warning_mask.jpg")
-    warn_normal = warning_picture(wk, "normal")
-    save_jpeg(warn_normal, "warning_normal.jpg")
-    save_jpeg(warning_picture(wk, "over"), "warning_over.jpg")
-    for state in ("normal", "over", "down"):
-        save_jpeg(menu_picture(MENU_W, MENU_ROW, 10, state, arrows=(7, 8, 9, 10)), "menu_%s.jpg" % state)
-        save_jpeg(menu_picture(SUBMENU_W, SUBMENU_ROW, 12, state), "advanced menu_%s.jpg" % state)
-    save_mask(Image.new("RGB", (MENU_W, MENU_ROW * 10 + 1), (0, 0, 0)), "menu_mask.jpg")
-    save_mask(Image.new("RGB", (SUBMENU_W, SUBMENU_ROW * 12 + 1), (0, 0, 0)), "advanced menu_mask.jpg")
+    pages, colour_normal, warn_normal = write_pictures(mk, ak, ck, wk, strip, "")
+    global S, OUT
+    for scale, tag in HIGH_SCALES:
+        S, OUT = HIGH_S, scale
+        write_pictures(mk, ak, ck, wk, strip, tag)
+    S, OUT = 3, 1
 
     # layout files
     for lang, folder, suffix in (("en", "INI_EN", "_en"), ("pt", "INI_CN", "")):
