@@ -4,6 +4,15 @@
 
 namespace nuv {
 
+PictureGroup GroupOf(SkinPicture picture) {
+  if (picture <= SkinPicture::kMainDown || picture == SkinPicture::kDpiSlider) {
+    return PictureGroup::kMain;
+  }
+  if (picture <= SkinPicture::kAdvancedDown) return PictureGroup::kAdvanced;
+  if (picture <= SkinPicture::kColourTileBlue) return PictureGroup::kColour;
+  return PictureGroup::kPopups;
+}
+
 const char16_t* SkinPictureFileName(SkinPicture picture) {
   switch (picture) {
     case SkinPicture::kMainNormal:

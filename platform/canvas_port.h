@@ -41,6 +41,11 @@ constexpr int kSkinPictureCount = static_cast<int>(SkinPicture::kCount);
 // "\" + the picture's file name, to be appended to the skin folder.
 const char16_t* SkinPictureFileName(SkinPicture picture);
 
+// The pictures that paint one face together: a page's background and state
+// pictures (the DPI knob with the main page's), or the popups'.
+enum class PictureGroup : uint8_t { kMain, kAdvanced, kColour, kPopups };
+PictureGroup GroupOf(SkinPicture picture);
+
 // The two text fonts of the main window: the English one ("Arial", 15 by 7)
 // and the second language's ("Verdana", 12 by 6).
 enum class TextFont : uint8_t { kEnglish, kSecondLanguage };
