@@ -109,13 +109,10 @@ void MainWindowInput::PressOnMain(int32_t x, int32_t y) {
 }
 
 void MainWindowInput::ChooseFunctionOf(uint32_t key) {
-  // Just below the label, in screen pixels.
+  // Just below the label.
   const SkinRect& label = t_.skin.main.rects[key];
-  int32_t left = 0;
-  int32_t top = 0;
-  view_.WindowOrigin(left, top);
-  view_.ChooseButtonFunction(static_cast<int>(key - kFirstButtonLabelKey) + 1, left + label.x,
-                             top + label.y + label.height);
+  view_.ChooseButtonFunction(static_cast<int>(key - kFirstButtonLabelKey) + 1, label.x,
+                             label.y + label.height);
   // The warning, when it opened, took the release.
   ReleasedInDialog();
 }

@@ -93,8 +93,6 @@ class InputView {
   // WM_SYSCOMMAND SC_MINIMIZE posted with window point (x, y).
   virtual void PostMinimise(int32_t x, int32_t y) = 0;
   virtual void HideToTray() = 0;
-  // Screen position of the window's top-left corner.
-  virtual void WindowOrigin(int32_t& x, int32_t& y) = 0;
 
   // Page changes.
   virtual void StartBlinkThread() = 0;
@@ -117,7 +115,7 @@ class InputView {
   virtual bool FunctionDialogOpen() = 0;
   virtual void CloseFunctionDialog() = 0;
   // Button `button` (1..7) gets a function chosen from the dialog opened at
-  // screen point (x, y), just below its label.
+  // window point (x, y) in skin units, just below its label.
   virtual void ChooseButtonFunction(int button, int32_t x, int32_t y) = 0;
 
   // A message box with the program's caption, owned by the window.

@@ -83,6 +83,33 @@ std::vector<Taps> AxisTaps(int32_t sourceSize, int32_t targetSize) {
 
 }  // namespace
 
+Picture LoadPictureAtScale(PicturePort& decoder, const Text& path, const DisplayScale& scale) {
+  Picture decoded;
+  if (scale.IsBase()) {
+    decoder.Load(path, decoded);
+    return decoded;
+  }
+  const int32_t tenths = PictureScaleTenthsFor(scale);
+  int32_t drawnTenths = 10;
+  if (tenths != 10 && path.size() > 4) {
+    const Text suffix = tenths % 10 == 0 ? FormatInt(tenths / 10) : u"1.5";
+    if (decoder.Load(path.substr(0, path.size() - 4) + u"@" + suffix + u"x.jpg", decoded)) {
+      drawnTenths = tenths;
+    }
+  }
+  if (drawnTenths == 10 && !decoder.Load(path, decoded)) return Picture{};
+  // Its size in skin units, then in this scale's pixels.
+  const auto pixels = [&](int32_t drawn) {
+    return scale.ToPixels(
+        static_cast<int32_t>((int64_t{drawn} * 10 + drawnTenths / 2) / drawnTenths));
+  };
+  const int32_t width = pixels(decoded.width);
+  const int32_t height = pixels(decoded.height);
+  if (width == decoded.width && height == decoded.height) return decoded;
+  if (width > kMaxPictureSide || height > kMaxPictureSide) return Picture{};
+  return ResamplePicture(decoded, width, height);
+}
+
 Picture ResamplePicture(const Picture& from, int32_t width, int32_t height) {
   Picture out;
   if (from.empty() || width <= 0 || height <= 0 ||

@@ -50,4 +50,10 @@ int32_t PictureScaleTenthsFor(const DisplayScale& scale);
 // Empty for an empty picture or size.
 Picture ResamplePicture(const Picture& from, int32_t width, int32_t height);
 
+// The skin picture at `path` ("...\\name.jpg") at `scale`: from the finest file
+// our generator drew for that scale ("...\\name@2x.jpg"), else the 1x file,
+// resampled to the 1x size in this scale's pixels. Empty when no file could
+// be decoded or the result would exceed the largest picture side.
+Picture LoadPictureAtScale(PicturePort& decoder, const Text& path, const DisplayScale& scale);
+
 }  // namespace nuv

@@ -23,10 +23,6 @@ class RecordingView : public InputView {
   void DragWindow(int32_t x, int32_t y) override { Add("drag", x, y); }
   void PostMinimise(int32_t x, int32_t y) override { Add("minimise", x, y); }
   void HideToTray() override { calls.push_back("tray"); }
-  void WindowOrigin(int32_t& x, int32_t& y) override {
-    x = 1000;
-    y = 2000;
-  }
   void StartBlinkThread() override { calls.push_back("blink"); }
   void StartColourAnimation() override { calls.push_back("colour animation"); }
   void CreateMacroControls() override { calls.push_back("create controls"); }
@@ -182,7 +178,7 @@ TEST(MainWindowHover, RepaintsOnlyWhenAnIndexChanges) {
   f.input.OnPointerLeave();
   f.view.calls.clear();
   f.input.OnLeftPress(255, 5);
-  EXPECT_EQ(f.view.calls, (Calls{"repaint", "invalidate", "function 1 1250 2010", "invalidate"}));
+  EXPECT_EQ(f.view.calls, (Calls{"repaint", "invalidate", "function 1 250 10", "invalidate"}));
 }
 
 TEST(MainWindowPress, TablesOfTheThreePages) {
@@ -214,7 +210,7 @@ TEST(MainWindowPress, TablesOfTheThreePages) {
        27,
        none,
        none,
-       {"invalidate", "function 3 1270 2010", "invalidate"},
+       {"invalidate", "function 3 270 10", "invalidate"},
        kMainPage},
       {"main: nothing, drag", kMainPage, none, none, none, {"drag 7 8"}, kMainPage},
       {"main: a hidden page's key, drag", kMainPage, none, none, 5, {"drag 7 8"}, kMainPage},
@@ -327,7 +323,7 @@ TEST(MainWindowPress, AnOpenFunctionDialogClosesFirst) {
   f.Hover(kMainPage, 25);
   f.input.OnLeftPress(0, 0);
   EXPECT_EQ(f.view.calls,
-            (Calls{"invalidate", "close dialog", "function 1 1250 2010", "invalidate"}));
+            (Calls{"invalidate", "close dialog", "function 1 250 10", "invalidate"}));
 }
 
 TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {

@@ -19,7 +19,8 @@ def draw(size):
     return img
 
 def main(out):
-    sizes = [16, 24, 32, 48, 64, 256]
+    # Every size Windows asks for at 100 to 400 % (small and large icons).
+    sizes = [16, 20, 24, 32, 40, 48, 64, 256]
     base = draw(256)
     imgs = [draw(n) for n in sizes]
     base.save(out, format="ICO", sizes=[(n, n) for n in sizes], append_images=imgs)

@@ -41,6 +41,26 @@ SkinBox ToBox(const SkinRect& rect) {
                  SaturatedSum(rect.y, rect.height)};
 }
 
+SkinBox ScaledBox(const SkinBox& box, const DisplayScale& scale) {
+  return SkinBox{scale.ToPixels(box.left), scale.ToPixels(box.top), scale.ToPixels(box.right),
+                 scale.ToPixels(box.bottom)};
+}
+
+MacroControlRects ScaledControls(const MacroControlRects& c, const DisplayScale& scale) {
+  const auto rect = [&](const SkinRect& r) {
+    const SkinBox b = ScaledBox(ToBox(r), scale);
+    return SkinRect{b.left, b.top, b.right - b.left, b.bottom - b.top};
+  };
+  return MacroControlRects{rect(c.repeatCountEdit),
+                           rect(c.macroNameEdit),
+                           rect(c.macroNameList),
+                           rect(c.macroEventList),
+                           ScaledBox(c.repeatCountEditBox, scale),
+                           ScaledBox(c.macroNameEditBox, scale),
+                           ScaledBox(c.macroNameListBox, scale),
+                           ScaledBox(c.macroEventListBox, scale)};
+}
+
 SkinRect SkinRectOf(const SkinEntry& entry) {
   return SkinRect{ParseInt(entry[1]), ParseInt(entry[2]), ParseInt(entry[3]), ParseInt(entry[4])};
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/display_scale.h"
 #include "ui/skin_entry.h"
 
 namespace nuv {
@@ -39,6 +40,9 @@ struct SkinBox {
   bool operator==(const SkinBox&) const = default;
 };
 SkinBox ToBox(const SkinRect& rect);
+// A box of skin units in the pixels of a window at `scale`: its edges scaled,
+// so that boxes that touch in skin units touch in pixels too.
+SkinBox ScaledBox(const SkinBox& box, const DisplayScale& scale);
 
 template <size_t N>
 struct SkinTable {
@@ -76,6 +80,8 @@ struct MacroControlRects {
   SkinBox macroNameListBox;
   SkinBox macroEventListBox;
 };
+// The controls' rectangles and boxes in the pixels of a window at `scale`.
+MacroControlRects ScaledControls(const MacroControlRects& controls, const DisplayScale& scale);
 
 // Hit-test extents of the pages (last index included).
 constexpr size_t kMainHitLastOnMainPage = 90;

@@ -9,8 +9,13 @@ namespace nuv::win32 {
 
 namespace {
 
-int32_t PointX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
-int32_t PointY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+// The point of a mouse message in the popup's skin units.
+int32_t PointX(const PopupContext& c, LPARAM lParam) {
+  return c.scale.ToUnits(static_cast<int16_t>(LOWORD(lParam)));
+}
+int32_t PointY(const PopupContext& c, LPARAM lParam) {
+  return c.scale.ToUnits(static_cast<int16_t>(HIWORD(lParam)));
+}
 
 // The size of a skin picture (0 by 0 when it is missing or unreadable).
 Picture LoadSkinPicture(const PopupContext& c, const char16_t* name) {
@@ -19,10 +24,13 @@ Picture LoadSkinPicture(const PopupContext& c, const char16_t* name) {
   return picture;
 }
 
-// Paints a popup's face through the shared canvas and shows it.
+// Paints a popup's face (`width` by `height` skin units) through the shared
+// canvas, at the main window's scale, and shows it.
 template <typename Compose>
-void PaintPopup(HWND window, const PopupContext& c, int32_t width, int32_t height,
+void PaintPopup(HWND window, const PopupContext& c, int32_t unitsWide, int32_t unitsHigh,
                 Compose compose) {
+  const int32_t width = c.scale.ToPixels(unitsWide);
+  const int32_t height = c.scale.ToPixels(unitsHigh);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   if (width > 0 && height > 0 && c.canvas.PrepareBackBuffer(width, height)) {
@@ -57,12 +65,15 @@ bool WarningDlg::OnMessage(WndMessage& m) {
 
 BOOL WarningDlg::OnInitDialog() {
   Dialog::OnInitDialog();
-  // The window is the mask's size and shape (nothing of it without a mask).
+  // The window is the mask's size and shape (nothing of it without a mask),
+  // in skin units for the face and in pixels at the main window's scale.
   const Picture mask = LoadSkinPicture(context_, u"\\warning_mask.jpg");
   width_ = mask.width;
   height_ = mask.height;
-  SetWindowRgn(hwnd_, CreateRegionFrom(WindowShapeFromMask(mask)), TRUE);
-  SetWindowPos(hwnd_, nullptr, left_, top_, width_, height_, SWP_NOZORDER);
+  const Picture scaled = LoadPictureAtScale(
+      context_.pictures, context_.skinFolder + u"\\warning_mask.jpg", context_.scale);
+  SetWindowRgn(hwnd_, CreateRegionFrom(WindowShapeFromMask(scaled)), TRUE);
+  SetWindowPos(hwnd_, nullptr, left_, top_, scaled.width, scaled.height, SWP_NOZORDER);
   hover_ = kWarningNoHover;
   return TRUE;
 }
@@ -77,7 +88,8 @@ bool WarningDlg::OnPaint(WndMessage&) {
 }
 
 bool WarningDlg::OnMouseMove(WndMessage& m) {
-  const int hover = WarningHoverAt(context_.warningTable, PointX(m.lParam), PointY(m.lParam));
+  const int hover =
+      WarningHoverAt(context_.warningTable, PointX(context_, m.lParam), PointY(context_, m.lParam));
   if (hover != hover_) {
     hover_ = hover;
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -112,7 +124,11 @@ BOOL CMenuDlg::OnInitDialog() {
   SetWindowTextW(hwnd_, W(Text(kFirstLevelTitle)));
   const Picture mask = LoadSkinPicture(chooser_.context_, u"\\menu_mask.jpg");
   geometry_ = FirstLevelGeometry(mask.width, mask.height);
-  SetWindowRgn(hwnd_, CreateRectRgn(0, 0, geometry_.width, geometry_.regionHeight), TRUE);
+  const DisplayScale& scale = chooser_.context_.scale;
+  SetWindowRgn(
+      hwnd_,
+      CreateRectRgn(0, 0, scale.ToPixels(geometry_.width), scale.ToPixels(geometry_.regionHeight)),
+      TRUE);
   chooser_.hoveredRow_ = kNoRow;
   chooser_.lastHoveredRow_ = kNoRow;
   chooser_.firstPressed_ = false;
@@ -136,7 +152,7 @@ bool CMenuDlg::OnPaint(WndMessage&) {
 
 bool CMenuDlg::OnMouseMove(WndMessage& m) {
   FunctionChooser& c = chooser_;
-  c.hoveredRow_ = MenuRowAt(geometry_, PointX(m.lParam), PointY(m.lParam));
+  c.hoveredRow_ = MenuRowAt(geometry_, PointX(c.context_, m.lParam), PointY(c.context_, m.lParam));
   if (c.hoveredRow_ != c.lastHoveredRow_) {
     c.lastHoveredRow_ = c.hoveredRow_;
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -186,7 +202,10 @@ BOOL CSubMenuDlg::OnInitDialog() {
   const Picture mask = LoadSkinPicture(context, u"\\advanced menu_mask.jpg");
   rows_ = GroupRowCount(group_, context.macros.Count());
   geometry_ = SecondLevelGeometry(mask.width, mask.height, rows_);
-  SetWindowRgn(hwnd_, CreateRectRgn(0, 0, geometry_.width, geometry_.regionHeight), TRUE);
+  SetWindowRgn(hwnd_,
+               CreateRectRgn(0, 0, context.scale.ToPixels(geometry_.width),
+                             context.scale.ToPixels(geometry_.regionHeight)),
+               TRUE);
   hoveredRow_ = kNoRow;
   pressed_ = false;
   chooser_.choiceMade_ = false;
@@ -207,7 +226,8 @@ bool CSubMenuDlg::OnPaint(WndMessage&) {
 }
 
 bool CSubMenuDlg::OnMouseMove(WndMessage& m) {
-  const int row = MenuRowAt(geometry_, PointX(m.lParam), PointY(m.lParam));
+  const PopupContext& context = chooser_.context_;
+  const int row = MenuRowAt(geometry_, PointX(context, m.lParam), PointY(context, m.lParam));
   // Rows beyond the group are not rows of this level.
   hoveredRow_ = row <= rows_ ? row : kNoRow;
   if (hoveredRow_ != lastHoveredRow_) {
@@ -264,7 +284,8 @@ void FunctionChooser::Open(int button, int32_t x, int32_t y) {
     return;
   }
   firstOpen_ = true;
-  SetWindowPos(first_->hwnd(), nullptr, x, y, kFirstLevelSize, kFirstLevelSize, SWP_NOZORDER);
+  const int32_t size = context_.scale.ToPixels(kFirstLevelSize);
+  SetWindowPos(first_->hwnd(), nullptr, x, y, size, size, SWP_NOZORDER);
   ::ShowWindow(first_->hwnd(), SW_SHOW);
   ::UpdateWindow(first_->hwnd());
 }
@@ -311,10 +332,13 @@ void FunctionChooser::RebuildSecondLevel(int hoveredRow) {
   RECT firstRect{};
   GetWindowRect(first_->hwnd(), &firstRect);
   const MenuGeometry& g = first_->geometry();
-  const int32_t top =
-      SecondLevelTop(firstRect.top, g.rowHeight, hoveredRow, context_.macros.Count());
-  SetWindowPos(second_->hwnd(), nullptr, firstRect.left + g.width, top, kSecondLevelWidth,
-               kSecondLevelHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Placed in skin units from the first level's corner, then in pixels.
+  const DisplayScale& scale = context_.scale;
+  const int32_t top = firstRect.top + scale.ToPixels(SecondLevelTop(0, g.rowHeight, hoveredRow,
+                                                                    context_.macros.Count()));
+  SetWindowPos(second_->hwnd(), nullptr, firstRect.left + scale.ToPixels(g.width), top,
+               scale.ToPixels(kSecondLevelWidth), scale.ToPixels(kSecondLevelHeight),
+               SWP_NOZORDER | SWP_NOACTIVATE);
   // Shown without taking the activation from the first level.
   ::ShowWindow(second_->hwnd(), SW_SHOWNOACTIVATE);
 }

@@ -30,6 +30,8 @@ struct PopupContext {
   const FunctionNameTable& functionNames;
   const WarningSkinTable& warningTable;
   const AtomicField<int32_t>& uiLanguage;
+  // The main window's display scale: the popups draw and hit-test at it.
+  const DisplayScale& scale;
 };
 
 class WarningDlg : public Dialog {

@@ -145,13 +145,20 @@ const MenuItemRecord* CNuvMenu::RecordFromItemData(ULONG_PTR data) {
   return nullptr;
 }
 
+namespace {
+// Set and read on the window thread only, as the menus are.
+DisplayScale g_menuScale;
+}  // namespace
+
+void SetMenuScale(const DisplayScale& scale) { g_menuScale = scale; }
+
 bool CNuvMenu::MeasureItem(LPMEASUREITEMSTRUCT measure) const {
   if (!measure || measure->CtlType != ODT_MENU) return false;
   const MenuItemRecord* record = RecordFromItemData(measure->itemData);
   if (!record) return false;
   const MenuItemSize size = MeasureMenuItem(*record);
-  measure->itemWidth = size.width;
-  measure->itemHeight = size.height;
+  measure->itemWidth = static_cast<UINT>(g_menuScale.ToPixels(static_cast<int32_t>(size.width)));
+  measure->itemHeight = static_cast<UINT>(g_menuScale.ToPixels(static_cast<int32_t>(size.height)));
   return true;
 }
 

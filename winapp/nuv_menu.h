@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "platform/display_scale.h"
 #include "ui/nuv_menu.h"
 
 namespace nuv::win32 {
@@ -77,6 +78,9 @@ class CNuvMenu {
 // requests to; it serves the items of both.
 CNuvMenu& MacroContextMenu();
 CNuvMenu& TrayMenu();
+
+// The display scale the menus' items are measured at (the main window's).
+void SetMenuScale(const DisplayScale& scale);
 
 // Loads both menus in the language `uiLanguage` (non-zero: English), as the
 // main window's initialisation and the language switch do. The menus held

@@ -9,6 +9,7 @@
 
 #include "app/startup.h"
 #include "platform/fault_barrier.h"
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_fault_end.h"
 #include "platform/win32/win32_hid.h"
 #include "platform/win32/win32_shell.h"
@@ -63,6 +64,7 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnCommandEntry(32780, 32836, &CNUV_TalvDlg::OnMacroMenuCommand),
     OnMessageEntry(kEditEndedMessage, &CNUV_TalvDlg::OnDelayEdited),
     OnMessageEntry(WM_SHOWWINDOW, &CNUV_TalvDlg::OnShowWindowMessage),
+    OnMessageEntry(WM_DPICHANGED, &CNUV_TalvDlg::OnDpiChanged),
     OnMessageEntry(WM_SIZE, &CNUV_TalvDlg::OnSize),
     OnMessageEntry(WM_MOUSEMOVE, &CNUV_TalvDlg::OnMouseMove),
     OnMessageEntry(WM_MOUSELEAVE, &CNUV_TalvDlg::OnMouseLeave),
@@ -241,21 +243,57 @@ void CNUV_TalvDlg::CreateFonts() {
   popupCanvas_->SetSkinFolder(context_.session.skinFolder);
   popupContext_.reset(new PopupContext{
       context_.pictures, context_.session.skinFolder, *popupCanvas_, context_.core.profile,
-      context_.core.macros, skin.functionNames, warningTable, context_.session.uiLanguage});
+      context_.core.macros, skin.functionNames, warningTable, context_.session.uiLanguage, scale_});
   chooser_ = std::make_unique<FunctionChooser>(*popupContext_, hwnd_);
+  TakeScale(WindowDpi(hwnd_));
+}
+
+void CNUV_TalvDlg::TakeScale(int32_t dpi) {
+  scale_ = DisplayScale(dpi);
+  if (canvas_) canvas_->SetScale(scale_);
+  if (popupCanvas_) popupCanvas_->SetScale(scale_);
+  SetMenuScale(scale_);
+  // The icons of the caption, the taskbar and the tray at this scale's sizes.
+  icon_ = ProgramIconAtDpi(IDR_MAINFRAME, false, scale_.dpi());
+  smallIcon_ = ProgramIconAtDpi(IDR_MAINFRAME, true, scale_.dpi());
+  if (hwnd_) {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  }
+}
+
+bool CNUV_TalvDlg::OnDpiChanged(WndMessage& m) {
+  // Moved to a monitor of another scale: everything at the new scale, in the
+  // rectangle the system suggests.
+  TakeScale(HIWORD(m.wParam));
+  const auto* suggested = reinterpret_cast<const RECT*>(m.lParam);
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  CutWindowShape(context_.session.maskPath);
+  if (context_.ui.page == kAdvancedPage && macroNameList.IsCreated()) {
+    DestroyMacroControls();
+    CreateMacroControls();
+    RefillMacroList();
+  }
+  InvalidateAll();
+  return true;
 }
 
 void CNUV_TalvDlg::CutWindowShape(const Text& maskPath) {
-  Picture mask;
+  // The mask at the window's scale: the face's size and shape in its pixels.
   // Without the mask the window keeps its template's size and no shape.
-  if (!context_.pictures.Load(maskPath, mask) || mask.empty()) return;
+  const Picture mask = LoadPictureAtScale(context_.pictures, maskPath, scale_);
+  if (mask.empty()) return;
   drawWidth = mask.width;
   drawHeight = mask.height;
   // The face is the mask's size; the window follows it.
   SetWindowPos(hwnd_, nullptr, 0, 0, drawWidth, drawHeight,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   const PixelRegion shape = WindowShapeFromMask(mask);
-  repaintRegion.reset(CreateRegionFrom(RepaintRegionFrom(shape, skin.macroControls)));
+  repaintRegion.reset(
+      CreateRegionFrom(RepaintRegionFrom(shape, ScaledControls(skin.macroControls, scale_))));
   // The system owns the window's region from here on.
   SetWindowRgn(hwnd_, CreateRegionFrom(shape), TRUE);
 }
@@ -307,7 +345,7 @@ constexpr DWORD kMacroListStyle = 0x50200001;
 }  // namespace
 
 void CNUV_TalvDlg::CreateMacroControls() {
-  const MacroControlRects& r = skin.macroControls;
+  const MacroControlRects r = ScaledControls(skin.macroControls, scale_);
   repeatCountEdit.Create(kMacroEditStyle, ToRect(r.repeatCountEditBox), hwnd_, kRepeatCountEditId);
   // A name may hold 19 characters of any kind, wider than the box: it
   // scrolls, and the box itself refuses a 20th.
@@ -357,7 +395,7 @@ bool CNUV_TalvDlg::OnMouseMove(WndMessage& m) {
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
     trackingLeave_ = TrackMouseEvent(&track) != FALSE;
   }
-  input_.OnPointerMove(PointX(m.lParam), PointY(m.lParam));
+  input_.OnPointerMove(Units(PointX(m.lParam)), Units(PointY(m.lParam)));
   return false;
 }
 
@@ -368,12 +406,12 @@ bool CNUV_TalvDlg::OnMouseLeave(WndMessage&) {
 }
 
 bool CNUV_TalvDlg::OnLeftButtonDown(WndMessage& m) {
-  input_.OnLeftPress(PointX(m.lParam), PointY(m.lParam));
+  input_.OnLeftPress(Units(PointX(m.lParam)), Units(PointY(m.lParam)));
   return false;
 }
 
 bool CNUV_TalvDlg::OnLeftButtonUp(WndMessage& m) {
-  input_.OnLeftRelease(PointX(m.lParam), PointY(m.lParam));
+  input_.OnLeftRelease(Units(PointX(m.lParam)), Units(PointY(m.lParam)));
   return false;
 }
 
@@ -387,20 +425,14 @@ void CNUV_TalvDlg::DragWindow(int32_t x, int32_t y) {
   // The move loop takes the point of the press in screen coordinates: with
   // window coordinates the window would jump once it no longer sits at the
   // screen's corner.
-  POINT p{x, y};
+  POINT p{scale_.ToPixels(x), scale_.ToPixels(y)};
   ClientToScreen(hwnd_, &p);
   PostMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
 }
 
 void CNUV_TalvDlg::PostMinimise(int32_t x, int32_t y) {
-  PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MINIMIZE, MAKELPARAM(x, y));
-}
-
-void CNUV_TalvDlg::WindowOrigin(int32_t& x, int32_t& y) {
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  x = r.left;
-  y = r.top;
+  PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MINIMIZE,
+               MAKELPARAM(scale_.ToPixels(x), scale_.ToPixels(y)));
 }
 
 void CNUV_TalvDlg::StartBlinkThread() { win32::StartBlinkThread(context_); }
@@ -475,7 +507,9 @@ void CNUV_TalvDlg::CloseFunctionDialog() {
 }
 
 void CNUV_TalvDlg::ChooseButtonFunction(int button, int32_t x, int32_t y) {
-  if (chooser_) chooser_->Open(button, x, y);
+  POINT p{scale_.ToPixels(x), scale_.ToPixels(y)};
+  ClientToScreen(hwnd_, &p);
+  if (chooser_) chooser_->Open(button, p.x, p.y);
 }
 
 void CNUV_TalvDlg::ShowMessage(const Text& text) {
@@ -565,8 +599,8 @@ void CNUV_TalvDlg::Close() {
 // ---- Tray ----
 
 void CNUV_TalvDlg::AddTrayIcon() {
-  win32::AddTrayIcon(
-      TrayIconRecord{hwnd_, kTrayIconId, kTrayCallbackMessage, icon_, Text(kMainWindowTitle)});
+  win32::AddTrayIcon(TrayIconRecord{hwnd_, kTrayIconId, kTrayCallbackMessage,
+                                    smallIcon_ ? smallIcon_ : icon_, Text(kMainWindowTitle)});
 }
 
 void CNUV_TalvDlg::DeleteTrayIcon() {

@@ -154,7 +154,6 @@ class CNUV_TalvDlg : public Dialog,
   void InvalidateAll() override;
   void DragWindow(int32_t x, int32_t y) override;
   void PostMinimise(int32_t x, int32_t y) override;
-  void WindowOrigin(int32_t& x, int32_t& y) override;
   void StartBlinkThread() override;
   void StartColourAnimation() override;
   void InvalidateRepaintRegion() override;
@@ -180,9 +179,16 @@ class CNUV_TalvDlg : public Dialog,
   void ReloadMenus(int32_t language) override { LoadMenus(language); }
 
   PaintInputs Inputs();
+  // The window's DPI taken as its scale: canvases, fonts, icons.
+  void TakeScale(int32_t dpi);
+  bool OnDpiChanged(WndMessage& m);
+  // A point of the window's pixels in skin units.
+  int32_t Units(int32_t pixels) const { return scale_.ToUnits(pixels); }
 
   AppContext& context_;
-  HICON icon_ = nullptr;
+  DisplayScale scale_;
+  HICON smallIcon_ = nullptr;
+  HICON icon_ = nullptr;  // large, at the window's scale
   // The back buffer, the cached pictures, the two fonts and the one black
   // brush of the control colours; made at the fonts' step of initialisation.
   std::unique_ptr<GdiCanvas> canvas_;

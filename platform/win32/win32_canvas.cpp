@@ -71,31 +71,7 @@ void GdiCanvas::SetScale(const DisplayScale& scale) {
 }
 
 Picture GdiCanvas::LoadScaled(SkinPicture picture) {
-  const Text base = skinFolder_ + SkinPictureFileName(picture);
-  Picture decoded;
-  if (scale_.IsBase()) {
-    decoder_.Load(base, decoded);
-    return decoded;
-  }
-  // "\\main_normal.jpg" drawn at 2x is "\\main_normal@2x.jpg".
-  const int32_t tenths = PictureScaleTenthsFor(scale_);
-  int32_t drawnTenths = 10;
-  if (tenths != 10) {
-    const Text suffix = tenths % 10 == 0 ? FormatInt(tenths / 10) : u"1.5";
-    const Text scaled = base.substr(0, base.size() - 4) + u"@" + suffix + u"x.jpg";
-    if (decoder_.Load(scaled, decoded)) drawnTenths = tenths;
-  }
-  if (drawnTenths == 10 && !decoder_.Load(base, decoded)) return Picture{};
-  // Its size in skin units, then in this scale's pixels.
-  const auto units = [&](int32_t drawn) {
-    return static_cast<int32_t>((int64_t{drawn} * 10 + drawnTenths / 2) / drawnTenths);
-  };
-  const int32_t width = scale_.ToPixels(units(decoded.width));
-  const int32_t height = scale_.ToPixels(units(decoded.height));
-  if (width == decoded.width && height == decoded.height) return decoded;
-  // Within the decoder's limit: nothing larger is ever allocated.
-  if (width > kMaxPictureSide || height > kMaxPictureSide) return Picture{};
-  return ResamplePicture(decoded, width, height);
+  return LoadPictureAtScale(decoder_, skinFolder_ + SkinPictureFileName(picture), scale_);
 }
 
 GdiCanvas::~GdiCanvas() {

@@ -142,14 +142,19 @@ click_key() {  # page key [offset]
   read -r -a r <<<"$(skin_rect "$1" "$2")"
   [ "${#r[@]}" -eq 4 ] || { fail "no rectangle for $1 key $2"; return 1; }
   window_origin
-  xdotool mousemove $((WX + r[0] + ${3:-$((r[2] / 2))})) $((WY + r[1] + r[3] / 2)) sleep 0.15 \
-    click 1 sleep 0.3
+  xdotool mousemove $((WX + $(px $((r[0] + ${3:-$((r[2] / 2))}))))) $((WY + $(px $((r[1] + r[3] / 2))))) \
+    sleep 0.15 click 1 sleep 0.3
 }
+
+# The display's DPI as the program sees it (scale.sh sets it after this), and a skin
+# unit in its pixels, rounded as the program rounds (halves up).
+DPI=96
+px() { echo $(((2 * $1 * DPI + 96) / 192)); }
 
 # A point of the face that lies on no element.
 park_pointer() {
   window_origin
-  xdotool mousemove $((WX + 100)) $((WY + 30)) sleep 0.3
+  xdotool mousemove $((WX + $(px 100))) $((WY + $(px 30))) sleep 0.3
 }
 
 # The value of `key` in `section` of an INI file written in ANSI.

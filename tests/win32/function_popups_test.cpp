@@ -65,7 +65,9 @@ struct PopupFixture {
   FunctionNameTable names;
   WarningSkinTable warning;
   AtomicField<int32_t> language{1};
-  win32::PopupContext context{pictures, folder, canvas, profile, macros, names, warning, language};
+  DisplayScale scale;
+  win32::PopupContext context{pictures, folder,  canvas,   profile, macros,
+                              names,    warning, language, scale};
   HWND owner = nullptr;
 };
 
