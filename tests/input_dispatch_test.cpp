@@ -322,8 +322,7 @@ TEST(MainWindowPress, AnOpenFunctionDialogClosesFirst) {
   f.view.dialogOpen = true;
   f.Hover(kMainPage, 25);
   f.input.OnLeftPress(0, 0);
-  EXPECT_EQ(f.view.calls,
-            (Calls{"invalidate", "close dialog", "function 1 250 10", "invalidate"}));
+  EXPECT_EQ(f.view.calls, (Calls{"invalidate", "close dialog", "function 1 250 10", "invalidate"}));
 }
 
 TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {

@@ -167,8 +167,14 @@ bool CNuvMenu::DrawItem(LPDRAWITEMSTRUCT draw) const {
   const MenuItemRecord* record = RecordFromItemData(draw->itemData);
   if (!record) return false;
   const RECT& r = draw->rcItem;
-  ExecuteMenuPlan(draw->hDC, PlanMenuItem(*record, {r.left, r.top, r.right, r.bottom},
-                                          (draw->itemState & ODS_SELECTED) != 0));
+  std::vector<MenuDrawOp> plan = PlanMenuItem(*record, {r.left, r.top, r.right, r.bottom},
+                                              (draw->itemState & ODS_SELECTED) != 0);
+  // The text's indent is in skin units, like the item's size.
+  for (MenuDrawOp& op : plan) {
+    if (op.kind == MenuDrawOp::Kind::Text)
+      op.rect.left = r.left + g_menuScale.ToPixels(kMenuTextIndent);
+  }
+  ExecuteMenuPlan(draw->hDC, plan);
   return true;
 }
 
