@@ -276,10 +276,17 @@ Section "-Program" SecProgram
   Call ProtectInstallFolder
   ; An older install goes first, by its own uninstaller (silent: the user's
   ; settings stay), so that no file it had and this version has not stays.
+  ; Only one under Program Files is run: an older setup gave a folder chosen
+  ; elsewhere no protection, so any user could have replaced its uninstaller,
+  ; which this setup would run with administrator rights. Elsewhere the new
+  ; files replace the old ones and the folder is protected from now on.
+  StrLen $1 "$PROGRAMFILES64\"
+  StrCpy $2 "$INSTDIR" $1
   ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+  ${AndIf} $2 == "$PROGRAMFILES64\"
     ExecWait '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR'
-    Delete "$INSTDIR\${UNINSTALLER}"
   ${EndIf}
+  Delete "$INSTDIR\${UNINSTALLER}"
   !insertmacro INSTALL_FILES
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
