@@ -101,8 +101,7 @@ void MainWindowInput::PressOnMain(int32_t x, int32_t y) {
   if (key >= kFirstButtonLabelKey && key <= kLastButtonLabelKey) {
     ChooseFunctionOf(key);
   } else if (key == kNoSkinHit) {
-    view_.DragWindow(x, y);
-    ReleasedInDialog();
+    DragWindow(x, y);
   } else {
     EditMainPageKey(t_.profile, static_cast<int>(key));
   }
@@ -122,8 +121,7 @@ void MainWindowInput::PressOnColour(int32_t x, int32_t y) {
   const uint32_t key = t_.ui.colourHover;
   if (key == kNoSkinHit) {
     if (t_.ui.mainHover == kNoSkinHit) {
-      view_.DragWindow(x, y);
-      ReleasedInDialog();
+      DragWindow(x, y);
     }
     return;
   }
@@ -136,8 +134,7 @@ void MainWindowInput::PressOnAdvanced(int32_t x, int32_t y) {
   switch (key) {
     case kNoSkinHit:
       if (t_.ui.mainHover == kNoSkinHit) {
-        view_.DragWindow(x, y);
-        ReleasedInDialog();
+        DragWindow(x, y);
       }
       return;
     case advanced::kImportMacros:
@@ -248,21 +245,18 @@ void MainWindowInput::GoToPage(uint8_t page) {
 void MainWindowInput::ImportProfile() {
   // Loaded into the working profile only: the mouse learns it at the next
   // apply, the slots when it is applied.
+  // (A release opens the dialog: no press is held or pending by then.)
   auto file = view_.ChooseFile(FileDialogKind::kProfileImport);
-  ReleasedInDialog();
   if (!file) return;
   // A file that holds no profile changes nothing: loading it would leave
   // the mouse without a primary click and every DPI level off.
   if (!t_.store.Import(*file)) {
     view_.ShowMessage(t_.session.uiLanguage != 0 ? kNoProfileText : kNoProfileTextSecond);
-    ReleasedInDialog();
   }
 }
 
 void MainWindowInput::ExportProfile() {
-  auto file = view_.ChooseFile(FileDialogKind::kProfileExport);
-  ReleasedInDialog();
-  if (file) t_.store.Export(*file);
+  if (auto file = view_.ChooseFile(FileDialogKind::kProfileExport)) t_.store.Export(*file);
 }
 
 void MainWindowInput::ImportMacros() {
@@ -280,6 +274,11 @@ void MainWindowInput::ExportMacros() {
   auto file = view_.ChooseFile(FileDialogKind::kMacroExport);
   ReleasedInDialog();
   if (file) t_.macroFiles.SaveMacroFile(*file);
+}
+
+void MainWindowInput::DragWindow(int32_t x, int32_t y) {
+  view_.DragWindow(x, y);
+  ReleasedInDialog();  // the move loop took the release
 }
 
 void MainWindowInput::ReleasedInDialog() {

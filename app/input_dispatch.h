@@ -195,6 +195,8 @@ class MainWindowInput {
   void ImportMacros();
   void ExportMacros();
   void SaveMacros();
+  // The window's move loop from a press on no key.
+  void DragWindow(int32_t x, int32_t y);
 
   MainWindowInputTargets t_;
   InputView& view_;

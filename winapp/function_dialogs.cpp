@@ -70,8 +70,11 @@ BOOL WarningDlg::OnInitDialog() {
   const Picture mask = LoadSkinPicture(context_, u"\\warning_mask.jpg");
   width_ = mask.width;
   height_ = mask.height;
-  const Picture scaled = LoadPictureAtScale(
-      context_.pictures, context_.skinFolder + u"\\warning_mask.jpg", context_.scale);
+  const Picture scaled =
+      context_.scale.IsBase()
+          ? mask
+          : LoadPictureAtScale(context_.pictures, context_.skinFolder + u"\\warning_mask.jpg",
+                               context_.scale);
   SetWindowRgn(hwnd_, CreateRegionFrom(WindowShapeFromMask(scaled)), TRUE);
   SetWindowPos(hwnd_, nullptr, left_, top_, scaled.width, scaled.height, SWP_NOZORDER);
   hover_ = kWarningNoHover;

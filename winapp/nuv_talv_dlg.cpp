@@ -517,9 +517,9 @@ void CNUV_TalvDlg::ShowMessage(const Text& text) {
 }
 
 void CNUV_TalvDlg::EndRecording() {
-  if (!recorder_.Recording()) return recorder_.EndRecording();  // the hook, in any case
-  recorder_.EndRecording();
-  Repaint();  // the record key's caption and state
+  const bool wasRecording = recorder_.Recording();
+  recorder_.EndRecording();  // the hook goes in any case
+  if (wasRecording) Repaint();  // the record key's caption and state
 }
 
 void CNUV_TalvDlg::NewMacro() { editor_.NewMacro(); }

@@ -70,10 +70,6 @@ void GdiCanvas::SetScale(const DisplayScale& scale) {
   MakeFonts();
 }
 
-Picture GdiCanvas::LoadScaled(SkinPicture picture) {
-  return LoadPictureAtScale(decoder_, skinFolder_ + SkinPictureFileName(picture), scale_);
-}
-
 GdiCanvas::~GdiCanvas() {
   ForgetPictures();
   // The back buffer may hold a font selected into it: DC first, fonts after.
@@ -101,7 +97,8 @@ const GdiCanvas::Surface* GdiCanvas::PictureOf(SkinPicture picture) {
   if (picture >= SkinPicture::kCount) return nullptr;
   Surface& s = pictures_[static_cast<size_t>(picture)];
   if (!s.decoded) {
-    const Picture decoded = LoadScaled(picture);
+    const Picture decoded =
+        LoadPictureAtScale(decoder_, skinFolder_ + SkinPictureFileName(picture), scale_);
     if (!decoded.empty() && MakeSurface(decoded.width, decoded.height, s)) {
       auto* out = static_cast<uint8_t*>(s.bits);
       const uint8_t* in = decoded.rgb.data();

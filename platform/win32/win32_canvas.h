@@ -85,9 +85,6 @@ class GdiCanvas : public CanvasPort {
   };
   static bool MakeSurface(int width, int height, Surface& out);
   const Surface* PictureOf(SkinPicture picture);
-  // The picture at this scale: its finest drawn file, resampled to the size
-  // its 1x file has at this scale. Empty when no file could be decoded.
-  Picture LoadScaled(SkinPicture picture);
   void MakeFonts();
 
   PicturePort& decoder_;
