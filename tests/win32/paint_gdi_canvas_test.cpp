@@ -94,36 +94,6 @@ TEST(Win32PaintCanvas, PaintsEveryPageOfTheShippedSkin) {
   ReleaseDC(nullptr, screen);
 }
 
-// At twice the scale the face fills twice the pixels, each key where its skin
-// units say, and texts measure in skin units as at 100 %.
-TEST(Win32PaintCanvas, AScaledFaceIsDrawnAtTheWindowsPixels) {
-  ShippedPaint s;
-  ASSERT_TRUE(s.loaded);
-  win32::GdiCanvas canvas(s.decoder);
-  canvas.SetSkinFolder(s.folder);
-  canvas.SelectFont(TextFont::kEnglish);
-  ASSERT_TRUE(canvas.PrepareBackBuffer(s.mask.width, s.mask.height));
-  const TextExtent base = canvas.MeasureText(u"Apply");
-  canvas.SetScale(DisplayScale(192));
-  ASSERT_TRUE(canvas.PrepareBackBuffer(2 * s.mask.width, 2 * s.mask.height));
-  s.ui.mainHover = 13;
-  PaintPage(s.Inputs(), canvas);
-  Picture over;
-  ASSERT_TRUE(s.decoder.Load(s.folder + u"\\main_over.jpg", over));
-  const SkinRect& tray = s.skin.main.rects[13];
-  const uint32_t want = PixelOf(over, tray.x + tray.width / 2, tray.y + tray.height / 2);
-  const uint32_t got = canvas.BackBufferPixel(2 * tray.x + tray.width, 2 * tray.y + tray.height);
-  for (int shift : {0, 8, 16}) {
-    EXPECT_NEAR(static_cast<int>((got >> shift) & 255), static_cast<int>((want >> shift) & 255),
-                24);
-  }
-  EXPECT_NE(canvas.BackBufferPixel(2 * s.mask.width - 40, 2 * s.mask.height - 60), 0u);
-  canvas.SelectFont(TextFont::kEnglish);
-  const TextExtent scaled = canvas.MeasureText(u"Apply");
-  EXPECT_NEAR(scaled.width, base.width, 2);
-  EXPECT_NEAR(scaled.height, base.height, 2);
-}
-
 TEST(Win32PaintCanvas, MissingPicturesLeaveABlackFaceAndAReloadPicksUpNewFiles) {
   ShippedPaint s;
   win32::GdiCanvas canvas(s.decoder);

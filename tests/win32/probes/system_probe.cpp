@@ -1,7 +1,6 @@
-// What the system knows of processes and files, for the end-to-end checks
+// What the system knows of processes and windows, for the end-to-end checks
 // that look at the program from outside:
 //   system_probe processes        one line per process: "id name <- parent name"
-//   system_probe security <path>  the path's owner and DACL in SDDL
 //   system_probe post <message>   posts the registered window message to the
 //                                 program's main window
 //   system_probe release <x> <y>  sends the main window a pointer move to
@@ -11,8 +10,6 @@
 // Exit code 1 when the system refuses the question.
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -42,27 +39,10 @@ int Processes() {
   return 0;
 }
 
-int Security(const wchar_t* path) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-  if (GetNamedSecurityInfoW(path, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr,
-                            &descriptor) != ERROR_SUCCESS) {
-    return 1;
-  }
-  wchar_t* text = nullptr;
-  const bool converted = ConvertSecurityDescriptorToStringSecurityDescriptorW(
-      descriptor, SDDL_REVISION_1, what, &text, nullptr);
-  if (converted) std::printf("%ls\n", text);
-  LocalFree(text);
-  LocalFree(descriptor);
-  return converted ? 0 : 1;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"processes") return Processes();
-  if (argc == 3 && std::wstring(argv[1]) == L"security") return Security(argv[2]);
   if (argc == 4 && std::wstring(argv[1]) == L"release") {
     HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
     if (!window) return 1;
@@ -75,8 +55,6 @@ int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
     return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), 0, 0) ? 0 : 1;
   }
-  std::fprintf(
-      stderr,
-      "usage: system_probe processes | security <path> | post <message> | release <x> <y>\n");
+  std::fprintf(stderr, "usage: system_probe processes | post <message> | release <x> <y>\n");
   return 2;
 }
