@@ -518,7 +518,7 @@ void CNUV_TalvDlg::ShowMessage(const Text& text) {
 
 void CNUV_TalvDlg::EndRecording() {
   const bool wasRecording = recorder_.Recording();
-  recorder_.EndRecording();  // the hook goes in any case
+  recorder_.EndRecording();     // the hook goes in any case
   if (wasRecording) Repaint();  // the record key's caption and state
 }
 
