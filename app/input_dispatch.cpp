@@ -1,5 +1,7 @@
 #include "app/input_dispatch.h"
 
+#include <algorithm>
+
 namespace nuv {
 
 FileDialogSetup FileDialogFor(FileDialogKind kind) {
@@ -57,6 +59,30 @@ void MainWindowInput::OnPointerLeave() {
 
 void MainWindowInput::OnLeftPress(int32_t x, int32_t y) {
   if (hoverUnknown_) OnPointerMove(x, y);
+  // A click puts the focus on its key, as it does on a button, and hides the
+  // mark until the keyboard moves the focus again.
+  UiState& ui = t_.ui;
+  const uint32_t shownKey = ui.page == kColourPage     ? uint32_t{ui.colourHover}
+                            : ui.page == kAdvancedPage ? uint32_t{ui.advancedHover}
+                                                       : kNoSkinHit;
+  const KeyTable table = ui.page == kColourPage ? KeyTable::kColour : KeyTable::kAdvanced;
+  const std::optional<KeyRef> clicked =
+      ui.mainHover != kNoSkinHit ? std::optional(KeyRef{KeyTable::kMain, ui.mainHover})
+      : shownKey != kNoSkinHit   ? std::optional(KeyRef{table, shownKey})
+                                 : std::nullopt;
+  if (clicked || ui.focusShown != 0) {
+    ui.focusShown = 0;
+    const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
+    const KeyRef focus = FocusOnPage(order, clicked ? clicked : FocusOf(ui), ui.page);
+    if (!FocusOf(ui) || focus != *FocusOf(ui)) {
+      SetFocusOf(ui, focus);
+      view_.FocusMoved(focus, false);
+    }
+  }
+  Press(x, y);
+}
+
+void MainWindowInput::Press(int32_t x, int32_t y) {
   pressed_ = true;
   UiState& ui = t_.ui;
   // Held only over a key of the page shown: the hover indices of the other
@@ -167,7 +193,8 @@ void MainWindowInput::PressOnAdvanced(int32_t x, int32_t y) {
     default:
       break;
   }
-  if (EditAdvancedPageKey(t_.profile, static_cast<int>(key)) && (key == 31 || key == 32)) {
+  if (EditAdvancedPageKey(t_.profile, static_cast<int>(key)) &&
+      (key == advanced::kFireTimeUp || key == advanced::kFireTimeDown)) {
     view_.Repaint();  // the fire time's steps
   }
 }
@@ -223,6 +250,104 @@ void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
   }
 }
 
+std::optional<KeyRef> FocusOf(const UiState& ui) {
+  if (ui.focusKey == kNoSkinHit || ui.focusTable > static_cast<uint8_t>(KeyTable::kControl)) {
+    return std::nullopt;
+  }
+  return KeyRef{static_cast<KeyTable>(uint8_t{ui.focusTable}), ui.focusKey};
+}
+
+void SetFocusOf(UiState& ui, KeyRef focus) {
+  ui.focusTable = static_cast<uint8_t>(focus.table);
+  ui.focusKey = focus.key;
+}
+
+void MainWindowInput::TakeFocus(KeyRef focus, bool markShown) {
+  UiState& ui = t_.ui;
+  const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
+  const KeyRef on = FocusOnPage(order, focus, ui.page);
+  const bool moved = !FocusOf(ui) || on != *FocusOf(ui) || (ui.focusShown != 0) != markShown;
+  SetFocusOf(ui, on);
+  ui.focusShown = markShown ? 1 : 0;
+  if (moved) view_.FocusMoved(on, false);
+}
+
+bool MainWindowInput::OnKeyDown(uint32_t virtualKey, bool shift, bool repeat,
+                                const PaintInputs& face) {
+  UiState& ui = t_.ui;
+  const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
+  const std::optional<KeyRef> focus = FocusOf(ui);
+  const bool onControl = focus && focus->table == KeyTable::kControl;
+  const bool onSlider =
+      focus && focus->table == KeyTable::kAdvanced && focus->key == advanced::kFireTimeSlider;
+  std::optional<FocusKey> move;
+  switch (virtualKey) {
+    case kVkTab:
+      move = shift ? FocusKey::kBackTab : FocusKey::kTab;
+      break;
+    case kVkLeft:
+    case kVkUp:
+    case kVkRight:
+    case kVkDown: {
+      if (onControl) return false;  // the control's own
+      const bool forward = virtualKey == kVkRight || virtualKey == kVkDown;
+      if (onSlider) {
+        // The slider's - and + keys: the same step a click on them makes.
+        ui.focusShown = 1;
+        Activate({KeyTable::kAdvanced, forward ? advanced::kFireTimeUp : advanced::kFireTimeDown});
+        return true;
+      }
+      move = forward ? FocusKey::kNext : FocusKey::kPrevious;
+      break;
+    }
+    case kVkSpace:
+    case kVkReturn:
+      if (onControl) return false;
+      // A held key repeats its key-down: one activation per press.
+      if (!repeat && focus && !onSlider && FocusOnPage(order, focus, ui.page) == *focus) {
+        ui.focusShown = 1;
+        Activate(*focus);
+      }
+      return true;
+    default:
+      return false;
+  }
+  const std::optional<KeyRef> next = MoveFocus(face, order, focus, *move);
+  if (next) TakeFocus(*next, true);
+  return true;
+}
+
+void MainWindowInput::Activate(KeyRef key) {
+  UiState& ui = t_.ui;
+  if (key.table == KeyTable::kControl) return TakeFocus(key, ui.focusShown != 0);
+  const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
+  const auto stop =
+      std::find_if(order.begin(), order.end(), [&](const FocusStop& s) { return s.ref == key; });
+  if (stop == order.end()) return;  // not a key of the page shown
+  // A press and a release at the key's centre, its table's hover index being
+  // the key and the others none.
+  const int32_t x = static_cast<int32_t>(stop->rect.x + int64_t{stop->rect.width} / 2);
+  const int32_t y = static_cast<int32_t>(stop->rect.y + int64_t{stop->rect.height} / 2);
+  Hovers at;
+  if (key.table == KeyTable::kMain) at.main = key.key;
+  if (key.table == KeyTable::kColour) at.colour = key.key;
+  if (key.table == KeyTable::kAdvanced) at.advanced = key.key;
+  ui.mainHover = at.main;
+  ui.colourHover = at.colour;
+  ui.advancedHover = at.advanced;
+  previous_ = at;
+  hoverUnknown_ = false;
+  Press(x, y);
+  OnLeftRelease(x, y);
+  // The pointer is somewhere else: the next move or click looks again.
+  ui.mainHover = kNoSkinHit;
+  ui.colourHover = kNoSkinHit;
+  ui.advancedHover = kNoSkinHit;
+  previous_ = Hovers{};
+  hoverUnknown_ = true;
+  view_.Repaint();
+}
+
 void MainWindowInput::GoToPage(uint8_t page) {
   const PageChange change = PlanPageChange(t_.ui.page, page);
   // A recording is seen only on the advanced page.
@@ -240,6 +365,12 @@ void MainWindowInput::GoToPage(uint8_t page) {
   } else {
     view_.Repaint();
   }
+  // The focus stays on a key the new page has (the strip's), else it goes to
+  // the new page's tab.
+  UiState& ui = t_.ui;
+  const KeyRef focus = FocusOnPage(FocusOrder(t_.skin, page), FocusOf(ui), page);
+  SetFocusOf(ui, focus);
+  view_.FocusMoved(focus, true);
 }
 
 void MainWindowInput::ImportProfile() {

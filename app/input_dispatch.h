@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "macro/macro_file.h"
 #include "settings/config_store.h"
+#include "ui/key_focus.h"
 #include "ui/page_paint.h"
 
 namespace nuv {
@@ -51,6 +52,8 @@ constexpr uint32_t kRecord = 4;
 constexpr uint32_t kSaveMacros = 5;
 constexpr uint32_t kRepeatMode = 6;
 constexpr uint32_t kFireTimeSlider = 30;
+constexpr uint32_t kFireTimeUp = 31;
+constexpr uint32_t kFireTimeDown = 32;
 }  // namespace advanced
 
 // The maker's web site, opened by strip key 19 with the system's "open"
@@ -130,7 +133,26 @@ class InputView {
   virtual void ToggleRecording() = 0;
   virtual void TakeRepeatCount() = 0;
   virtual void ToggleRepeatMode() = 0;
+
+  // The keyboard focus is now on `focus` (a key of the page shown or one of
+  // the macro editor's controls): the window gives a control the system's
+  // focus, tells assistive technology and repaints. `pageChanged`: the page
+  // shown has other keys now.
+  virtual void FocusMoved(KeyRef focus, bool pageChanged) = 0;
 };
+
+// Virtual-key codes of the keyboard's way over the face.
+constexpr uint32_t kVkTab = 0x09;
+constexpr uint32_t kVkSpace = 0x20;
+constexpr uint32_t kVkLeft = 0x25;
+constexpr uint32_t kVkUp = 0x26;
+constexpr uint32_t kVkRight = 0x27;
+constexpr uint32_t kVkDown = 0x28;
+
+// The keyboard focus as UiState keeps it (none before the keyboard or a
+// click first put it on a key).
+std::optional<KeyRef> FocusOf(const UiState& ui);
+void SetFocusOf(UiState& ui, KeyRef focus);
 
 // The hover index of each table for window point (x, y): main keys 0..90 on
 // the main page and 0..19 (the strip) elsewhere, colour keys 0..4, advanced
@@ -180,11 +202,26 @@ class MainWindowInput {
   // Shows another page: its threads, the macro editor's controls, repaint.
   void GoToPage(uint8_t page);
 
+  // A key-down that the keyboard filter left to the face: Tab and Shift+Tab
+  // move the focus, the arrow keys move it within a group (on the fire-time
+  // slider they step the time as its - and + keys do), Space and Return
+  // activate the focused key. While a macro editor control has the focus
+  // only Tab is ours. True when the key was used.
+  bool OnKeyDown(uint32_t virtualKey, bool shift, bool repeat, const PaintInputs& face);
+  // The focus moved to `focus` by other means (a click on a control, a
+  // screen reader's request).
+  void TakeFocus(KeyRef focus, bool markShown);
+  // `key` does what a press and release on it do, through the same dispatch
+  // (a screen reader's default action, Space, Return).
+  void Activate(KeyRef key);
+
   // The reset's macro step: the default macros of the language become the
   // working file's content (the list refilled on the advanced page).
   void RestoreDefaultMacros();
 
  private:
+  // The press table of the page shown, the hover indices already known.
+  void Press(int32_t x, int32_t y);
   void PressOnMain(int32_t x, int32_t y);
   void PressOnColour(int32_t x, int32_t y);
   void PressOnAdvanced(int32_t x, int32_t y);

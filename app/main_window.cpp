@@ -19,6 +19,8 @@ bool FilterKeyboardMessage(uint32_t message, uint64_t key, bool recording, bool 
     if (hooks.toRecording && !hooks.toRecording(message, key)) return false;
   } else if (!recording && advancedPageShown && message == wm::kRButtonUp) {
     if (hooks.macroContextMenu) hooks.macroContextMenu();
+  } else if (!recording && message == wm::kKeyDown && hooks.toFocus && hooks.toFocus(key)) {
+    return true;
   }
   if (message == wm::kKeyDown && (key == kVkEscape || key == kVkReturn)) return true;
   // F10 alone arrives as a system key; every kind is taken so that no half of

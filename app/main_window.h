@@ -61,13 +61,17 @@ struct KeyboardFilterHooks {
   std::function<bool(uint32_t message, uint64_t key)> toRecording;
   // Right button released over the advanced page: the event list's context menu.
   std::function<void()> macroContextMenu;
+  // A key-down outside a recording, for the keyboard's way over the face;
+  // true when it was used (Return is consumed below all the same).
+  std::function<bool(uint64_t key)> toFocus;
 };
 
 bool IsKeyMessage(uint32_t message);
 
 // Runs before a message of the window or its controls is dispatched; true when
-// the message is consumed: key-downs of Escape and Return (so that neither ends
-// the dialog) and every key message of F10 (which would open the system menu).
+// the message is consumed: key-downs that move or use the keyboard focus,
+// key-downs of Escape and Return (so that neither ends the dialog) and every
+// key message of F10 (which would open the system menu).
 bool FilterKeyboardMessage(uint32_t message, uint64_t key, bool recording, bool advancedPageShown,
                            const KeyboardFilterHooks& hooks);
 

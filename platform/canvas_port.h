@@ -93,6 +93,11 @@ class CanvasPort {
   virtual TextExtent MeasureText(TextView text) = 0;
   // `x`, `y` is the top-left corner of the text's cell.
   virtual void PutText(int32_t x, int32_t y, TextView text, TextColour colour) = 0;
+  // The keyboard focus mark: a frame `thickness` units wide along the inside
+  // of the box, in `colour`. Its edges are scaled like a copy's, so that the
+  // mark stays as thick, relative to the face, at every display scale.
+  virtual void FrameBox(int32_t x, int32_t y, int32_t width, int32_t height, int32_t thickness,
+                        TextColour colour) = 0;
 };
 
 }  // namespace nuv

@@ -52,6 +52,12 @@ class RecordingView : public InputView {
   void ToggleRecording() override { calls.push_back("record"); }
   void TakeRepeatCount() override { calls.push_back("repeat count"); }
   void ToggleRepeatMode() override { calls.push_back("repeat mode"); }
+  // Kept apart: the press tables' call lists stay as they were.
+  void FocusMoved(KeyRef focus, bool pageChanged) override {
+    focusCalls.push_back((pageChanged ? "page " : "") +
+                         std::to_string(static_cast<int>(focus.table)) + ":" +
+                         std::to_string(focus.key));
+  }
 
   template <typename... Args>
   void Add(const char* name, Args... values) {
@@ -61,6 +67,7 @@ class RecordingView : public InputView {
   }
 
   std::vector<std::string> calls;
+  std::vector<std::string> focusCalls;
   std::optional<Text> chosen;
   bool dialogOpen = false;
 };

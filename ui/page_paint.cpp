@@ -1,6 +1,8 @@
 #include "ui/page_paint.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 namespace nuv {
 
@@ -241,6 +243,37 @@ class TextPainter {
   CanvasPort& canvas_;
 };
 
+// The focused key's box on `page`, if the focus is one of its tables' keys.
+std::optional<SkinRect> FocusBox(const PaintInputs& in, uint8_t page) {
+  const uint32_t key = in.ui.focusKey;
+  const MacroControlRects& c = in.skin.macroControls;
+  switch (in.ui.focusTable) {
+    case 0:  // the main table; off the main page only its strip
+      if (key < (page == kMainPage ? kMainSkinKeys : kSharedStripKeys))
+        return in.skin.main.rects[key];
+      break;
+    case 1:
+      if (page == kColourPage && key < kColourSkinKeys) return in.skin.colour.rects[key];
+      break;
+    case 2:
+      if (page == kAdvancedPage && key < kAdvancedSkinKeys) return in.skin.advanced.rects[key];
+      break;
+    case 3: {
+      if (page != kAdvancedPage) break;
+      const SkinRect* controls[] = {&c.repeatCountEdit, &c.macroNameEdit, &c.macroNameList,
+                                    &c.macroEventList};
+      if (key >= std::size(controls)) break;
+      // Around the control: its inside is the control's own.
+      const SkinRect& r = *controls[key];
+      return SkinRect{r.x - kFocusFrameUnits, r.y - kFocusFrameUnits,
+                      r.width + 2 * kFocusFrameUnits, r.height + 2 * kFocusFrameUnits};
+    }
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool LoadPageSkin(const SkinSources& sources, const Text& skinFolder, int32_t language,
@@ -314,6 +347,12 @@ void PaintPage(const PaintInputs& in, CanvasPort& canvas) {
     default:
       texts.MainKeys(in, kLastMainTextKey);
       break;
+  }
+
+  if (in.ui.focusShown != 0) {
+    if (const auto box = FocusBox(in, page)) {
+      canvas.FrameBox(box->x, box->y, box->width, box->height, kFocusFrameUnits, kFocusColour);
+    }
   }
 }
 

@@ -36,7 +36,18 @@ struct UiState {
   // LED preview tile of the colour page, written by the colour animation.
   AtomicField<uint8_t> previewOff{0};
   AtomicField<uint8_t> previewColour{0};
+  // The keyboard focus: its table (KeyTable) and key, 255 before the
+  // keyboard first moved it on the page; its mark shows after the keyboard
+  // moved it, until the next click. Written and read on the window thread.
+  AtomicField<uint8_t> focusTable{0};
+  AtomicField<uint32_t> focusKey{kNoSkinHit};
+  AtomicField<uint8_t> focusShown{0};
 };
+
+// The focus mark: a frame this many skin units thick, in yellow, along the
+// inside of a key (outside a macro editor control, whose face is its own).
+constexpr int32_t kFocusFrameUnits = 2;
+constexpr TextColour kFocusColour{255, 255, 0};
 
 // The loaded skin layout of the main window; the paint rewrites a few
 // advanced captions, which stay so until the next load.

@@ -27,6 +27,7 @@ void HostCanvas::BeginPage(SkinPicture background) {
   background_ = background;
   copies_.clear();
   texts_.clear();
+  frames_.clear();
   const Picture* picture = PictureOf(background);
   if (picture != nullptr) {
     face_ = *picture;

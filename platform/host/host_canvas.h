@@ -19,6 +19,10 @@ class HostCanvas : public CanvasPort {
     int32_t sourceX, sourceY, x, y, width, height;
     bool operator==(const Copy&) const = default;
   };
+  struct Frame {
+    int32_t x, y, width, height, thickness;
+    TextColour colour;
+  };
   struct DrawnText {
     int32_t x, y;
     Text text;
@@ -40,12 +44,17 @@ class HostCanvas : public CanvasPort {
   // and the text is the font's height (15 or 12) tall.
   TextExtent MeasureText(TextView text) override;
   void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
+  void FrameBox(int32_t x, int32_t y, int32_t width, int32_t height, int32_t thickness,
+                TextColour colour) override {
+    frames_.push_back({x, y, width, height, thickness, colour});
+  }
 
   void ForgetPictures();
 
   std::optional<SkinPicture> background() const { return background_; }
   const std::vector<Copy>& copies() const { return copies_; }
   const std::vector<DrawnText>& texts() const { return texts_; }
+  const std::vector<Frame>& frames() const { return frames_; }
   // The composed face (the background's size; empty when recording only).
   const Picture& face() const { return face_; }
 
@@ -63,6 +72,7 @@ class HostCanvas : public CanvasPort {
   std::optional<SkinPicture> background_;
   std::vector<Copy> copies_;
   std::vector<DrawnText> texts_;
+  std::vector<Frame> frames_;
   Picture face_;
 };
 

@@ -207,4 +207,23 @@ void GdiCanvas::PutText(int32_t x, int32_t y, TextView text, TextColour colour) 
   TextOutW(back_.dc.get(), scale_.ToPixels(x), scale_.ToPixels(y), Wide(text), Length(text));
 }
 
+void GdiCanvas::FrameBox(int32_t x, int32_t y, int32_t width, int32_t height, int32_t thickness,
+                         TextColour colour) {
+  if (!back_.dc || width <= 0 || height <= 0 || thickness <= 0) return;
+  // Edges scaled like a copy's; the thickness at least one pixel.
+  const auto edge = [this](int64_t units) {
+    return scale_.ToPixels(
+        static_cast<int32_t>(std::clamp<int64_t>(units, INT32_MIN / 4, INT32_MAX / 4)));
+  };
+  const RECT box{edge(x), edge(y), edge(int64_t{x} + width), edge(int64_t{y} + height)};
+  const int32_t t = std::max(1, scale_.ToPixels(thickness));
+  BrushHandle brush(CreateSolidBrush(RGB(colour.red, colour.green, colour.blue)));
+  if (!brush) return;
+  const RECT edges[] = {{box.left, box.top, box.right, box.top + t},
+                        {box.left, box.bottom - t, box.right, box.bottom},
+                        {box.left, box.top, box.left + t, box.bottom},
+                        {box.right - t, box.top, box.right, box.bottom}};
+  for (const RECT& edge : edges) FillRect(back_.dc.get(), &edge, brush.get());
+}
+
 }  // namespace nuv::win32

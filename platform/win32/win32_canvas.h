@@ -69,6 +69,8 @@ class GdiCanvas : public CanvasPort {
   void SelectFont(TextFont font) override;
   TextExtent MeasureText(TextView text) override;
   void PutText(int32_t x, int32_t y, TextView text, TextColour colour) override;
+  void FrameBox(int32_t x, int32_t y, int32_t width, int32_t height, int32_t thickness,
+                TextColour colour) override;
 
  private:
   // A bitmap selected into its own memory DC. Released in the order GDI
