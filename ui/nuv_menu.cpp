@@ -1,5 +1,7 @@
 #include "ui/nuv_menu.h"
 
+#include <utility>
+
 #include "res/menu_ids.h"
 
 namespace nuv {
@@ -17,8 +19,9 @@ void MenuRecords::ConvertLevel(MenuTree& tree, MenuHandle menu) {
     // writing past the records.
     if (count_ >= kMenuRecordCapacity) return;
     MenuItemRecord& record = records_[count_];
-    record.text = tree.ItemText(menu, position);
-    if (record.text.size() > kMenuTextCapacity) record.text.resize(kMenuTextCapacity);
+    Text text = tree.ItemText(menu, position);
+    if (text.size() > kMenuTextCapacity) text.resize(kMenuTextCapacity);
+    record.SetText(std::move(text));
     record.kind = tree.ItemId(menu, position);
     tree.MakeOwnerDrawn(menu, position, record);
     ++count_;

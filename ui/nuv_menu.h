@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -21,9 +22,40 @@ constexpr size_t kMenuTextCapacity = 1023;
 constexpr int32_t kMenuKindSeparator = 0;
 constexpr int32_t kMenuKindSubMenu = -1;
 
+// What the system's menu accessibility reads at the start of an owner-drawn
+// item's data to name the item to a screen reader (the system cannot read the
+// name from a drawn item): a signature, then the name's length in UTF-16
+// units without its terminator and the name itself, terminated. The layout
+// is the system's; winapp/nuv_menu.cpp checks it.
+constexpr uint32_t kMenuAccessibleSignature = 0xAA0DF00D;
+struct MenuAccessibleName {
+  uint32_t signature = kMenuAccessibleSignature;
+  uint32_t textLength = 0;
+  const char16_t* text = nullptr;
+};
+
 // One converted item. Its address is the item's owner-draw data, so records
 // never move while their menu exists.
 struct MenuItemRecord {
+  MenuItemRecord() { SetText({}); }
+  MenuItemRecord(Text itemText, int32_t itemKind) : kind(itemKind) { SetText(std::move(itemText)); }
+  // A copy names its own text, never the original's.
+  MenuItemRecord(const MenuItemRecord& other) : MenuItemRecord(other.text, other.kind) {}
+  MenuItemRecord& operator=(const MenuItemRecord& other) {
+    kind = other.kind;
+    SetText(other.text);
+    return *this;
+  }
+
+  // Sets `text` and the accessible name that points into it; the one way to
+  // change the text.
+  void SetText(Text itemText) {
+    text = std::move(itemText);
+    accessibleName.textLength = static_cast<uint32_t>(text.size());
+    accessibleName.text = text.c_str();
+  }
+
+  MenuAccessibleName accessibleName;  // first: the record's address is its address
   Text text;
   int32_t kind = kMenuKindSeparator;  // 0 separator, -1 opens a sub-menu, else the command
 };

@@ -1,10 +1,26 @@
 #include "winapp/nuv_menu.h"
 
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <cstddef>
+#include <type_traits>
+
 #include "platform/win32/gdi_handle.h"
 
 #include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
+
+// The system reads an owner-drawn item's accessible name from the start of its
+// data, in the layout of MSAAMENUINFO.
+static_assert(kMenuAccessibleSignature == static_cast<uint32_t>(MSAA_MENU_SIG));
+static_assert(sizeof(MenuAccessibleName) == sizeof(MSAAMENUINFO) &&
+              offsetof(MenuAccessibleName, signature) == offsetof(MSAAMENUINFO, dwMSAASignature) &&
+              offsetof(MenuAccessibleName, textLength) == offsetof(MSAAMENUINFO, cchWText) &&
+              offsetof(MenuAccessibleName, text) == offsetof(MSAAMENUINFO, pszWText));
+static_assert(std::is_standard_layout_v<MenuItemRecord> &&
+              offsetof(MenuItemRecord, accessibleName) == 0);
 
 namespace {
 

@@ -5,11 +5,13 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_text.h"
+#include "ui/nuv_menu.h"
 
 namespace nuv {
 namespace {
@@ -120,6 +122,19 @@ TEST(AccessibleObject, AnswersForTheFaceUntilDisconnected) {
   server = nullptr;
   DestroyWindow(window);
   if (SUCCEEDED(com)) CoUninitialize();
+}
+
+TEST(AccessibleObject, MenuItemDataNamesItsOwnText) {
+  // What the system's menu accessibility reads from an owner-drawn item's data.
+  MenuItemRecord record(u"Exit Driver", 2);
+  const MenuItemRecord copy = record;
+  record.SetText(u"Sair do Driver");
+  for (const MenuItemRecord* r : {&std::as_const(record), &copy}) {
+    const auto* info = reinterpret_cast<const MSAAMENUINFO*>(r);
+    EXPECT_EQ(info->dwMSAASignature, static_cast<DWORD>(MSAA_MENU_SIG));
+    EXPECT_EQ(win32::FromW(info->pszWText), r->text);
+    EXPECT_EQ(info->cchWText, r->text.size());
+  }
 }
 
 }  // namespace
