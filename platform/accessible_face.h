@@ -34,7 +34,7 @@ constexpr uint32_t kSelected = 1u << 2;     // the chosen tab or row
 constexpr uint32_t kFocused = 1u << 3;      // has the keyboard focus
 constexpr uint32_t kUnavailable = 1u << 4;  // shown but does nothing now
 constexpr uint32_t kFocusable = 1u << 5;
-constexpr uint32_t kHasPopup = 1u << 6;     // opens a popup (the button labels)
+constexpr uint32_t kHasPopup = 1u << 6;  // opens a popup (the button labels)
 }  // namespace access_state
 
 // A box in a face's skin units, from the face's top-left corner.

@@ -126,4 +126,82 @@ void PaintMenuLevel(CanvasPort& canvas, const MenuPictures& pictures, const Menu
   }
 }
 
+namespace {
+
+int Wrapped(int row, int rows, bool down) {
+  if (row < 1 || row > rows) return down ? 1 : rows;
+  return down ? row % rows + 1 : (row + rows - 2) % rows + 1;
+}
+
+}  // namespace
+
+MenuKeyResult FirstLevelKey(int row, MenuKey key) {
+  const bool onRow = row >= 1 && row <= kFirstLevelRows;
+  switch (key) {
+    case MenuKey::kUp:
+    case MenuKey::kDown:
+      return {MenuKeyAction::kMove, Wrapped(row, kFirstLevelRows, key == MenuKey::kDown)};
+    case MenuKey::kRight:
+      return onRow && IsGroupRow(row) ? MenuKeyResult{MenuKeyAction::kOpenLevel, row}
+                                      : MenuKeyResult{};
+    case MenuKey::kChoose:
+      if (onRow && IsGroupRow(row)) return {MenuKeyAction::kOpenLevel, row};
+      return FirstLevelChoice(row) ? MenuKeyResult{MenuKeyAction::kChoose, row} : MenuKeyResult{};
+    case MenuKey::kLeft:
+    case MenuKey::kEscape:
+      return {MenuKeyAction::kClose, kNoRow};
+  }
+  return {};
+}
+
+MenuKeyResult SecondLevelKey(int row, int rows, MenuKey key) {
+  switch (key) {
+    case MenuKey::kUp:
+    case MenuKey::kDown:
+      if (rows < 1) return {};
+      return {MenuKeyAction::kMove, Wrapped(row, rows, key == MenuKey::kDown)};
+    case MenuKey::kChoose:
+      return row >= 1 && row <= rows ? MenuKeyResult{MenuKeyAction::kChoose, row} : MenuKeyResult{};
+    case MenuKey::kLeft:
+    case MenuKey::kEscape:
+      return {MenuKeyAction::kBack, kNoRow};
+    case MenuKey::kRight:
+      return {};
+  }
+  return {};
+}
+
+size_t MenuLevelFace::ItemCount() const { return static_cast<size_t>(std::max(0, hooks_.rows())); }
+
+AccessibleItem MenuLevelFace::Item(size_t index) const {
+  if (index >= ItemCount()) return {};
+  const int row = static_cast<int>(index) + 1;
+  const bool english = hooks_.language() != 0;
+  const MenuGeometry g = hooks_.geometry();
+  AccessibleItem item;
+  item.name = hooks_.rowText(row);
+  item.role = AccessibleRole::kMenuItem;
+  item.state = access_state::kFocusable;
+  if (hooks_.hoveredRow() == row) item.state |= access_state::kFocused | access_state::kSelected;
+  const bool opens = hooks_.opensLevel(row);
+  if (opens) item.state |= access_state::kHasPopup;
+  item.defaultAction = opens ? (english ? u"Open" : u"Abrir") : (english ? u"Choose" : u"Escolher");
+  item.rect = {0, (row - 1) * g.rowHeight, g.width, g.rowHeight};
+  return item;
+}
+
+std::optional<size_t> MenuLevelFace::FocusedItem() const {
+  const int row = hooks_.hoveredRow();
+  if (row < 1 || row > hooks_.rows()) return std::nullopt;
+  return static_cast<size_t>(row - 1);
+}
+
+void MenuLevelFace::DoDefaultAction(size_t index) {
+  if (index < ItemCount()) hooks_.choose(static_cast<int>(index) + 1);
+}
+
+void MenuLevelFace::TakeFocus(size_t index) {
+  if (index < ItemCount()) hooks_.hover(static_cast<int>(index) + 1);
+}
+
 }  // namespace nuv

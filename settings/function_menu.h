@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "macro/macro_store.h"
+#include "platform/accessible_face.h"
 #include "platform/canvas_port.h"
 #include "settings/mouse_profile.h"
 #include "ui/skin_tables.h"
@@ -77,6 +78,49 @@ std::optional<int32_t> FirstLevelChoice(int row);
 // True when none of the six other buttons holds the primary click: giving
 // `button` another function needs the user's confirmation first.
 bool NeedsPrimaryClickWarning(const MouseProfile& profile, int button);
+
+// ---- The keyboard in the popups ----
+
+// Up and Down move over the rows (wrapping; from no row Down takes the first
+// and Up the last); Right and Choose (Return, Space) open a group row's
+// second level; Choose on rows 1..6 takes the function; Escape and Left
+// close the first level, or leave the second for the first.
+enum class MenuKey : uint8_t { kUp, kDown, kLeft, kRight, kChoose, kEscape };
+enum class MenuKeyAction : uint8_t { kNone, kMove, kOpenLevel, kChoose, kBack, kClose };
+struct MenuKeyResult {
+  MenuKeyAction action = MenuKeyAction::kNone;
+  int row = kNoRow;
+  bool operator==(const MenuKeyResult&) const = default;
+};
+MenuKeyResult FirstLevelKey(int row, MenuKey key);
+MenuKeyResult SecondLevelKey(int row, int rows, MenuKey key);
+
+// A level as assistive technology sees it: its rows as menu items, the
+// hovered one focused and selected, group rows opening a popup.
+class MenuLevelFace : public AccessibleFace {
+ public:
+  struct Hooks {
+    std::function<int()> rows;
+    std::function<Text(int row)> rowText;
+    std::function<bool(int row)> opensLevel;
+    std::function<MenuGeometry()> geometry;
+    std::function<int()> hoveredRow;
+    std::function<int32_t()> language;
+    // Carried out later, on the window's thread: the row's choice, the
+    // row hovered.
+    std::function<void(int row)> choose;
+    std::function<void(int row)> hover;
+  };
+  explicit MenuLevelFace(Hooks hooks) : hooks_(std::move(hooks)) {}
+  size_t ItemCount() const override;
+  AccessibleItem Item(size_t index) const override;
+  std::optional<size_t> FocusedItem() const override;
+  void DoDefaultAction(size_t index) override;
+  void TakeFocus(size_t index) override;
+
+ private:
+  Hooks hooks_;
+};
 
 // The pictures of a level.
 struct MenuPictures {

@@ -1,7 +1,7 @@
 #include "ui/key_focus.h"
 
 #include <algorithm>
-#include <limits>
+#include <utility>
 
 namespace nuv {
 
@@ -83,65 +83,37 @@ FocusGroup GroupOf(KeyRef ref) {
   return FocusGroup::kNone;
 }
 
-bool MainKeyActs(uint32_t key, bool mainPage) {
-  if (Between(key, kFirstStripAction, kWebSite)) return true;
-  if (!mainPage) return false;
-  return Between(key, kFirstLabel, kLastLabel) || key == kWheelOff || key == kWheelOn ||
-         Between(key, kFirstDpiEnable, kLastDpiEnable) ||
-         Between(key, kFirstDpiActive, kLastDpiActive) || Between(key, kFirstKnob, kLastKnob);
-}
-
-bool AdvancedKeyActs(uint32_t key) {
-  return key <= kLastMacroButton || Between(key, kFirstPointerSpeed, kLastScrollLines) ||
-         Between(key, kFireTimeBar, kFireTimeDown);
-}
-
 // A key that no click can reach (no area) takes no focus either.
 void AddStop(Stops& stops, KeyRef ref, const SkinRect& rect) {
   if (rect.width <= 0 || rect.height <= 0) return;
   stops.push_back({ref, rect, GroupOf(ref)});
 }
 
-int64_t Start(const FocusStop& s, bool rows) { return rows ? s.rect.y : s.rect.x; }
-int64_t End(const FocusStop& s, bool rows) {
-  return rows ? int64_t{s.rect.y} + s.rect.height : int64_t{s.rect.x} + s.rect.width;
-}
-
-// The stops cut into bands along one axis where no stop straddles the gap.
-std::vector<Stops> Bands(Stops stops, bool rows) {
-  std::stable_sort(stops.begin(), stops.end(), [rows](const FocusStop& a, const FocusStop& b) {
-    return Start(a, rows) < Start(b, rows);
-  });
-  std::vector<Stops> bands;
-  int64_t reach = std::numeric_limits<int64_t>::min();
-  for (const FocusStop& s : stops) {
-    if (bands.empty() || Start(s, rows) >= reach) bands.emplace_back();
-    bands.back().push_back(s);
-    reach = std::max(reach, End(s, rows));
-  }
-  return bands;
-}
-
-// Rows, then the columns of each row, and so on; a set that neither axis can
-// cut is read top to bottom, left to right. Every level either cuts (smaller
-// sets) or turns once, so the depth is bounded by the number of stops.
-void ReadingOrder(Stops stops, bool rows, bool turned, Stops& out) {
-  if (stops.size() <= 1) {
-    out.insert(out.end(), stops.begin(), stops.end());
-    return;
-  }
-  std::vector<Stops> bands = Bands(std::move(stops), rows);
-  if (bands.size() == 1) {
-    if (!turned) return ReadingOrder(std::move(bands.front()), !rows, true, out);
-    Stops& rest = bands.front();
-    std::stable_sort(rest.begin(), rest.end(), [](const FocusStop& a, const FocusStop& b) {
-      return a.rect.y != b.rect.y ? a.rect.y < b.rect.y : a.rect.x < b.rect.x;
-    });
-    out.insert(out.end(), rest.begin(), rest.end());
-    return;
-  }
-  for (Stops& band : bands) ReadingOrder(std::move(band), !rows, false, out);
-}
+// The order in which a sighted user reads the face: the strip's top row, the
+// page tabs and profile slots, the page's own keys column by column and row
+// by row, the strip's bottom row. Fixed by key, so that a skin that moves a
+// key keeps the order its users know.
+constexpr uint32_t kStripTop[] = {17, 18, 19, 12, 13, 9, 10, 11, 4, 5, 6, 7, 8};
+constexpr uint32_t kStripBottom[] = {14, 15, 16, 2, 3};
+constexpr uint32_t kMainPageKeys[] = {25, 26, 27, 28, 29, 30, 31,  // labels
+                                      46, 54, 61, 62, 63, 64, 60,  // DPI level 1
+                                      47, 55, 66, 67, 68, 69, 65,  // level 2
+                                      48, 56, 71, 72, 73, 74, 70,  // level 3
+                                      49, 57, 76, 77, 78, 79, 75,  // level 4
+                                      41, 42};
+constexpr KeyRef kAdvancedPageKeys[] = {
+    {KeyTable::kControl, control_key::kMacroList},
+    {KeyTable::kControl, control_key::kMacroName},
+    {KeyTable::kControl, control_key::kEventList},
+    {KeyTable::kAdvanced, 2},
+    {KeyTable::kAdvanced, 3},
+    {KeyTable::kAdvanced, 4},
+    {KeyTable::kAdvanced, 5},
+    {KeyTable::kAdvanced, 6},
+    {KeyTable::kControl, control_key::kRepeatCount},
+    {KeyTable::kAdvanced, kImportMacros},
+    {KeyTable::kAdvanced, kExportMacros},
+};
 
 const Text* CaptionOf(const PageSkin& skin, KeyRef ref) {
   switch (ref.table) {
@@ -298,29 +270,40 @@ size_t Step(size_t at, size_t count, bool forward) {
 
 std::vector<FocusStop> FocusOrder(const PageSkin& skin, uint8_t page) {
   Stops stops;
-  const bool mainPage = page != kAdvancedPage && page != kColourPage;
-  for (uint32_t key = 0; key < kMainSkinKeys; ++key) {
-    if (MainKeyActs(key, mainPage)) AddStop(stops, {KeyTable::kMain, key}, skin.main.rects[key]);
-  }
-  if (page == kColourPage) {
-    for (uint32_t key = 0; key <= kLastLightingMode; ++key) {
-      AddStop(stops, {KeyTable::kColour, key}, skin.colour.rects[key]);
+  const auto main = [&](uint32_t key) {
+    AddStop(stops, {KeyTable::kMain, key}, skin.main.rects[key]);
+  };
+  for (uint32_t key : kStripTop) main(key);
+  switch (page) {
+    case kColourPage:
+      for (uint32_t key = 0; key <= kLastLightingMode; ++key) {
+        AddStop(stops, {KeyTable::kColour, key}, skin.colour.rects[key]);
+      }
+      break;
+    case kAdvancedPage: {
+      const MacroControlRects& c = skin.macroControls;
+      const SkinRect* controls[] = {&c.repeatCountEdit, &c.macroNameEdit, &c.macroNameList,
+                                    &c.macroEventList};
+      const auto add = [&](KeyRef ref) {
+        AddStop(
+            stops, ref,
+            ref.table == KeyTable::kControl ? *controls[ref.key] : skin.advanced.rects[ref.key]);
+      };
+      for (KeyRef ref : kAdvancedPageKeys) add(ref);
+      for (uint32_t key = kFirstPointerSpeed; key <= kLastScrollLines; ++key) {
+        add({KeyTable::kAdvanced, key});
+      }
+      for (uint32_t key : {kHoldMode, kFireTimeDown, kFireTimeBar, kFireTimeUp}) {
+        add({KeyTable::kAdvanced, key});
+      }
+      break;
     }
+    default:
+      for (uint32_t key : kMainPageKeys) main(key);
+      break;
   }
-  if (page == kAdvancedPage) {
-    for (uint32_t key = 0; key < kAdvancedSkinKeys; ++key) {
-      if (AdvancedKeyActs(key))
-        AddStop(stops, {KeyTable::kAdvanced, key}, skin.advanced.rects[key]);
-    }
-    const MacroControlRects& c = skin.macroControls;
-    AddStop(stops, {KeyTable::kControl, control_key::kRepeatCount}, c.repeatCountEdit);
-    AddStop(stops, {KeyTable::kControl, control_key::kMacroName}, c.macroNameEdit);
-    AddStop(stops, {KeyTable::kControl, control_key::kMacroList}, c.macroNameList);
-    AddStop(stops, {KeyTable::kControl, control_key::kEventList}, c.macroEventList);
-  }
-  Stops ordered;
-  ReadingOrder(std::move(stops), true, false, ordered);
-  return ordered;
+  for (uint32_t key : kStripBottom) main(key);
+  return stops;
 }
 
 bool IsKeyOn(const PaintInputs& face, KeyRef ref) {

@@ -56,10 +56,10 @@ struct FocusStop {
   FocusGroup group = FocusGroup::kNone;
 };
 
-// The keys of `page` that do something, the strip included, in reading
-// order: the face is cut into bands along gaps that no key straddles, rows
-// first and then columns, so that a column of labels is read before the
-// column beside it.
+// The keys of `page` that do something, the strip included, in the order a
+// sighted user reads the shipped face: the strip's top row, tabs and slots,
+// the page (the labels' column, then the DPI table row by row), the strip's
+// bottom row. Keys without an area (a hand-edited skin) take no focus.
 std::vector<FocusStop> FocusOrder(const PageSkin& skin, uint8_t page);
 
 // Whether a key that can be on (a radio button, check box, the shown page's

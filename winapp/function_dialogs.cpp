@@ -100,6 +100,31 @@ bool WarningDlg::OnMouseMove(WndMessage& m) {
   return false;
 }
 
+bool WarningDlg::PreTranslateMessage(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
+    switch (msg.wParam) {
+      case VK_LEFT:
+      case VK_UP:
+      case VK_RIGHT:
+      case VK_DOWN:
+      case VK_TAB: {
+        const bool forward = msg.wParam == VK_RIGHT || msg.wParam == VK_DOWN ||
+                             (msg.wParam == VK_TAB && (GetKeyState(VK_SHIFT) & 0x8000) == 0);
+        hover_ = WarningHoverAfterKey(hover_, forward);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return true;
+      }
+      case VK_RETURN:
+      case VK_SPACE:
+        if (const auto result = WarningResultOfRelease(hover_)) EndModal(*result);
+        return true;
+      default:
+        break;
+    }
+  }
+  return Dialog::PreTranslateMessage(msg);
+}
+
 bool WarningDlg::OnLeftButtonUp(WndMessage&) {
   if (const auto result = WarningResultOfRelease(hover_)) EndModal(*result);
   return false;
@@ -173,13 +198,18 @@ bool CMenuDlg::OnLeftButtonUp(WndMessage&) {
   FunctionChooser& c = chooser_;
   c.firstPressed_ = false;
   InvalidateRect(hwnd_, nullptr, TRUE);
-  if (const auto code = FirstLevelChoice(c.hoveredRow_)) {
-    c.Choose(*code);
-    c.firstOpen_ = false;
-    Destroy();
-    c.RepaintMainWindow();
-  }
+  c.ChooseFirstRow(c.hoveredRow_);
   return false;
+}
+
+bool CMenuDlg::PreTranslateMessage(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
+    if (const auto key = MenuKeyOf(msg.wParam)) {
+      chooser_.OnKey(*key);
+      return true;
+    }
+  }
+  return Dialog::PreTranslateMessage(msg);
 }
 
 // ---- CSubMenuDlg: the second level ----
@@ -248,7 +278,16 @@ bool CSubMenuDlg::OnLeftButtonDown(WndMessage&) {
 
 bool CSubMenuDlg::OnLeftButtonUp(WndMessage&) {
   pressed_ = false;
-  const auto code = GroupRowCode(group_, hoveredRow_, chooser_.context_.macros.Count());
+  return ChooseRow(hoveredRow_);
+}
+
+void CSubMenuDlg::HoverRow(int row) {
+  hoveredRow_ = lastHoveredRow_ = row;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool CSubMenuDlg::ChooseRow(int row) {
+  const auto code = GroupRowCode(group_, row, chooser_.context_.macros.Count());
   if (!code) return false;
   FunctionChooser& c = chooser_;
   c.Choose(*code);
@@ -344,6 +383,112 @@ void FunctionChooser::RebuildSecondLevel(int hoveredRow) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   // Shown without taking the activation from the first level.
   ::ShowWindow(second_->hwnd(), SW_SHOWNOACTIVATE);
+}
+
+std::optional<MenuKey> MenuKeyOf(WPARAM virtualKey) {
+  switch (virtualKey) {
+    case VK_UP:
+      return MenuKey::kUp;
+    case VK_DOWN:
+      return MenuKey::kDown;
+    case VK_LEFT:
+      return MenuKey::kLeft;
+    case VK_RIGHT:
+      return MenuKey::kRight;
+    case VK_RETURN:
+    case VK_SPACE:
+      return MenuKey::kChoose;
+    case VK_ESCAPE:
+      return MenuKey::kEscape;
+    default:
+      return std::nullopt;
+  }
+}
+
+void FunctionChooser::HoverFirstRow(int row) {
+  hoveredRow_ = lastHoveredRow_ = row;
+  if (first_ && first_->IsCreated()) {
+    InvalidateRect(first_->hwnd(), nullptr, TRUE);
+    // The paint builds the second level of a group row.
+    ::UpdateWindow(first_->hwnd());
+  }
+}
+
+void FunctionChooser::ChooseFirstRow(int row) {
+  const auto code = FirstLevelChoice(row);
+  if (!code || !first_) return;
+  Choose(*code);
+  firstOpen_ = false;
+  first_->Destroy();
+  RepaintMainWindow();
+}
+
+void FunctionChooser::CloseByKeyboard() {
+  firstOpen_ = false;
+  inSecond_ = false;
+  DestroySecondLevel();
+  if (first_) {
+    first_->Destroy();
+    retired_.push_back(std::move(first_));
+  }
+  if (mainWindow_) {
+    SetActiveWindow(mainWindow_);
+    ::SetFocus(mainWindow_);
+  }
+}
+
+void FunctionChooser::OnKey(MenuKey key) {
+  if (inSecond_ && second_ && second_->IsCreated()) {
+    const MenuKeyResult r = SecondLevelKey(second_->hoveredRow(), second_->rows(), key);
+    switch (r.action) {
+      case MenuKeyAction::kMove:
+        second_->HoverRow(r.row);
+        break;
+      case MenuKeyAction::kChoose: {
+        CSubMenuDlg* level = second_.get();
+        const HWND main = mainWindow_;
+        inSecond_ = false;
+        if (level->ChooseRow(r.row) && main) {
+          SetActiveWindow(main);
+          ::SetFocus(main);
+        }
+        break;
+      }
+      case MenuKeyAction::kBack:
+        inSecond_ = false;
+        second_->HoverRow(kNoRow);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  inSecond_ = false;
+  const MenuKeyResult r = FirstLevelKey(hoveredRow_, key);
+  switch (r.action) {
+    case MenuKeyAction::kMove:
+      HoverFirstRow(r.row);
+      break;
+    case MenuKeyAction::kOpenLevel:
+      HoverFirstRow(r.row);
+      if (second_ && second_->IsCreated() && second_->rows() > 0) {
+        inSecond_ = true;
+        second_->HoverRow(1);
+      }
+      break;
+    case MenuKeyAction::kChoose:
+      ChooseFirstRow(r.row);
+      if (mainWindow_) {
+        SetActiveWindow(mainWindow_);
+        ::SetFocus(mainWindow_);
+      }
+      break;
+    case MenuKeyAction::kClose:
+      CloseByKeyboard();
+      break;
+    default:
+      break;
+  }
 }
 
 void FunctionChooser::DestroySecondLevel() {

@@ -39,6 +39,10 @@ class WarningDlg : public Dialog {
   // Placed with its top-left corner at the screen point (left, top).
   WarningDlg(const PopupContext& context, int32_t left, int32_t top);
   bool OnMessage(WndMessage& m) override;
+  // The arrow keys, Tab, Return and Space choose (Escape cancels through the
+  // dialog's own handling).
+  bool PreTranslateMessage(MSG& msg) override;
+  int hover() const { return hover_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -66,6 +70,9 @@ class CMenuDlg : public Dialog {
  public:
   explicit CMenuDlg(FunctionChooser& chooser);
   bool OnMessage(WndMessage& m) override;
+  // The keyboard of both levels: the first level has it, the second is
+  // shown without taking it.
+  bool PreTranslateMessage(MSG& msg) override;
   const MenuGeometry& geometry() const { return geometry_; }
 
  protected:
@@ -90,6 +97,11 @@ class CSubMenuDlg : public Dialog {
   CSubMenuDlg(FunctionChooser& chooser, int group);
   bool OnMessage(WndMessage& m) override;
   int group() const { return group_; }
+  int rows() const { return rows_; }
+  int hoveredRow() const { return hoveredRow_; }
+  void HoverRow(int row);
+  // Row `row`'s function for the edited button; both levels close.
+  bool ChooseRow(int row);
 
  protected:
   BOOL OnInitDialog() override;
@@ -132,6 +144,8 @@ class FunctionChooser {
   void TakeChoiceMade();
   // Dialog objects held, windows alive or not.
   size_t LiveObjects() const;
+  // A key in the popups (the first level has the keyboard).
+  void OnKey(MenuKey key);
 
  private:
   friend class CMenuDlg;
@@ -142,6 +156,13 @@ class FunctionChooser {
   // The first level's paint rebuilds the second level for a hovered group row.
   void RebuildSecondLevel(int hoveredRow);
   void DestroySecondLevel();
+  // The first level's row `row` under the keyboard (or a screen reader).
+  void HoverFirstRow(int row);
+  // First-level row 1..6 taken; the level closes.
+  void ChooseFirstRow(int row);
+  // The popups went by the keyboard: the main window has the focus again,
+  // on the label they came from.
+  void CloseByKeyboard();
   // The main window, repainted at once (its labels show the choice).
   void RepaintMainWindow();
   void ReleaseRetired();
@@ -159,6 +180,11 @@ class FunctionChooser {
   int lastHoveredRow_ = kNoRow;
   bool firstPressed_ = false;
   bool choiceMade_ = false;
+  // The keyboard moves over the second level's rows.
+  bool inSecond_ = false;
 };
+
+// The popup key of a virtual key, if it is one.
+std::optional<MenuKey> MenuKeyOf(WPARAM virtualKey);
 
 }  // namespace nuv::win32

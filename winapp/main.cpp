@@ -2,6 +2,7 @@
 // construction, before anything else of the program; wWinMain then runs the
 // application object, whose initialisation runs the main window modally. The
 // process ends when that run ends.
+#include <objbase.h>
 #include <windows.h>
 
 #include "platform/fault_barrier.h"
@@ -23,6 +24,9 @@ void WireSubsystems(win32::AppContext&) {}
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   // Elevated: never load a DLL from a folder a normal user can write.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // The windows' accessible objects reach screen readers in other processes
+  // through COM, in this thread's apartment.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   g_app.wireSubsystems = WireSubsystems;
   return FaultBarrier([] { return g_app.Run(); });
 }

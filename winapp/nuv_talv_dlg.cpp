@@ -72,6 +72,11 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     // The second press of a double click is a press like the first.
     OnMessageEntry(WM_LBUTTONDBLCLK, &CNUV_TalvDlg::OnLeftButtonDown),
     OnMessageEntry(WM_LBUTTONUP, &CNUV_TalvDlg::OnLeftButtonUp),
+    OnMessageEntry(kActivateKeyMessage, &CNUV_TalvDlg::OnActivateKey),
+    OnMessageEntry(kFocusKeyMessage, &CNUV_TalvDlg::OnFocusKeyMessage),
+    OnMessageEntry(WM_SETFOCUS, &CNUV_TalvDlg::OnSetFocus),
+    OnMessageEntry(WM_GETOBJECT, &CNUV_TalvDlg::OnGetObject),
+    OnMessageEntry(WM_DESTROY, &CNUV_TalvDlg::OnDestroy),
 };
 
 CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
@@ -82,7 +87,18 @@ CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
              *this),
       editor_(context.core.macros, editorState_,
               {macroNameList, macroEventList, macroNameEdit, repeatCountEdit}, context.messages),
-      recorder_(editor_, keyboardHook_, systemTime_) {
+      recorder_(editor_, keyboardHook_, systemTime_),
+      pageFace_({[this] { return Inputs(); }, [this] { return FocusOf(context_.ui); },
+                 [this](KeyRef key) {
+                   PostMessageW(hwnd_, kActivateKeyMessage, static_cast<WPARAM>(key.table),
+                                static_cast<LPARAM>(key.key));
+                 },
+                 [this](KeyRef key) {
+                   PostMessageW(hwnd_, kFocusKeyMessage, static_cast<WPARAM>(key.table),
+                                static_cast<LPARAM>(key.key));
+                 }}),
+      accessible_(
+          pageFace_, [this] { return scale_; }, AccessibleWindowRole::kDialog) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -127,6 +143,7 @@ bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
   const auto& seams = context_.seams;
   const bool recording = seams.recording && seams.recording();
   const bool advancedPage = context_.ui.page == kAdvancedPage;
+  keyRepeat_ = msg.message == WM_KEYDOWN && (msg.lParam & (LPARAM{1} << 30)) != 0;
   if (FilterKeyboardMessage(msg.message, msg.wParam, recording, advancedPage,
                             seams.keyboardHooks)) {
     return true;
@@ -179,6 +196,7 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
     return recorder_.TakeKeyMessage(message, key);
   };
   c.seams.keyboardHooks.macroContextMenu = [this] { OpenMacroContextMenu(); };
+  c.seams.keyboardHooks.toFocus = [this](uint64_t key) { return OnFocusKey(key); };
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
@@ -616,6 +634,115 @@ void CNUV_TalvDlg::ShowTrayMenu() {
   TrayMenu().TrackAtCursorFromTray(hwnd_);
 }
 
+// ---- The keyboard's way over the face ----
+
+Control* CNUV_TalvDlg::ControlOf(KeyRef ref) {
+  if (ref.table != KeyTable::kControl) return nullptr;
+  switch (ref.key) {
+    case control_key::kRepeatCount:
+      return &repeatCountEdit;
+    case control_key::kMacroName:
+      return &macroNameEdit;
+    case control_key::kMacroList:
+      return &macroNameList;
+    case control_key::kEventList:
+      return &macroEventList;
+    default:
+      return nullptr;
+  }
+}
+
+std::optional<KeyRef> CNUV_TalvDlg::FocusedControl() const {
+  const HWND focus = GetFocus();
+  if (!focus || focus == hwnd_) return std::nullopt;
+  for (uint32_t key = control_key::kRepeatCount; key <= control_key::kEventList; ++key) {
+    Control* control = const_cast<CNUV_TalvDlg*>(this)->ControlOf({KeyTable::kControl, key});
+    if (control && control->IsCreated() && control->hwnd() == focus) {
+      return KeyRef{KeyTable::kControl, key};
+    }
+  }
+  return std::nullopt;
+}
+
+bool CNUV_TalvDlg::OnFocusKey(uint64_t key) {
+  // Only what is meant for this window or its controls (not a popup's keys).
+  const HWND focus = GetFocus();
+  if (focus != hwnd_ && !(focus && IsChild(hwnd_, focus))) return false;
+  // A control clicked with the pointer has the focus now: Tab goes on from it.
+  if (const auto control = FocusedControl()) {
+    const auto known = FocusOf(context_.ui);
+    if (!known || *known != *control) SetFocusOf(context_.ui, *control);
+  } else if (const auto known = FocusOf(context_.ui); known && known->table == KeyTable::kControl) {
+    // The control went (or the window took the focus back): a key again.
+    context_.ui.focusKey = kNoSkinHit;
+  }
+  const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  return input_.OnKeyDown(static_cast<uint32_t>(key), shift, keyRepeat_, Inputs());
+}
+
+void CNUV_TalvDlg::FocusMoved(KeyRef focus, bool pageChanged) {
+  Control* control = ControlOf(focus);
+  if (control && control->IsCreated()) {
+    ::SetFocus(control->hwnd());
+  } else if (GetFocus() != hwnd_ && (GetFocus() == nullptr || IsChild(hwnd_, GetFocus()))) {
+    ::SetFocus(hwnd_);
+  }
+  if (pageChanged) NotifyReorder(hwnd_);
+  // A control tells of its own focus.
+  if (!control && GetFocus() == hwnd_) {
+    if (const auto index = pageFace_.IndexOf(focus)) NotifyFocus(hwnd_, *index);
+  }
+  InvalidateAll();
+}
+
+bool CNUV_TalvDlg::OnActivateKey(WndMessage& m) {
+  const auto table = static_cast<KeyTable>(std::min<WPARAM>(m.wParam, 3));
+  input_.Activate({table, static_cast<uint32_t>(m.lParam)});
+  return true;
+}
+
+bool CNUV_TalvDlg::OnFocusKeyMessage(WndMessage& m) {
+  const auto table = static_cast<KeyTable>(std::min<WPARAM>(m.wParam, 3));
+  input_.TakeFocus({table, static_cast<uint32_t>(m.lParam)}, true);
+  return true;
+}
+
+bool CNUV_TalvDlg::OnSetFocus(WndMessage&) {
+  // Back from a popup, the warning or another program: the key the focus is
+  // on is announced again (the label a popup came from).
+  if (const auto focus = FocusOf(context_.ui); focus && focus->table != KeyTable::kControl) {
+    if (const auto index = pageFace_.IndexOf(*focus)) NotifyFocus(hwnd_, *index);
+  }
+  return false;
+}
+
+bool CNUV_TalvDlg::OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m); }
+
+bool CNUV_TalvDlg::OnDestroy(WndMessage&) {
+  accessible_.Disconnect();
+  return false;
+}
+
+void CNUV_TalvDlg::AnnounceChanges() {
+  const PaintInputs face = Inputs();
+  const std::vector<FocusStop> order = FocusOrder(skin, face.ui.page);
+  std::vector<std::pair<Text, uint32_t>> now;
+  now.reserve(order.size());
+  for (const FocusStop& stop : order) {
+    const AccessibleItem item = DescribeKey(face, stop.ref, stop.rect);
+    now.emplace_back(item.name, item.state);
+  }
+  // Another page's items were announced by the reorder.
+  if (announcedPage_ == face.ui.page && now.size() == announced_.size()) {
+    for (size_t i = 0; i < now.size(); ++i) {
+      if (now[i].first != announced_[i].first) NotifyNameChange(hwnd_, i);
+      if (now[i].second != announced_[i].second) NotifyStateChange(hwnd_, i);
+    }
+  }
+  announced_ = std::move(now);
+  announcedPage_ = face.ui.page;
+}
+
 // ---- Messages ----
 
 bool CNUV_TalvDlg::OnEraseBackground(WndMessage& m) {
@@ -649,6 +776,7 @@ bool CNUV_TalvDlg::OnPaint(WndMessage&) {
     PaintMainWindow(dc, *canvas_, Inputs(), width, height);
   }
   EndPaint(hwnd_, &ps);
+  AnnounceChanges();
   return true;
 }
 

@@ -12,9 +12,11 @@
 #include "macro/macro_editor.h"
 #include "macro/macro_recorder.h"
 #include "platform/win32/gdi_handle.h"
+#include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_system_time.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
+#include "ui/key_focus.h"
 #include "ui/language_switch.h"
 #include "ui/skin_shape.h"
 #include "ui/skin_tables.h"
@@ -172,6 +174,24 @@ class CNUV_TalvDlg : public Dialog,
   void ToggleRecording() override;
   void TakeRepeatCount() override;
   void ToggleRepeatMode() override;
+  void FocusMoved(KeyRef focus, bool pageChanged) override;
+
+  // The keyboard's way over the face: a key-down that no recording took.
+  bool OnFocusKey(uint64_t key);
+  // The macro editor control that has the system's focus, if one has.
+  std::optional<KeyRef> FocusedControl() const;
+  Control* ControlOf(KeyRef ref);
+  // A screen reader's default action or focus request, carried out here
+  // rather than inside its question.
+  static constexpr UINT kActivateKeyMessage = WM_APP + 0x55;
+  static constexpr UINT kFocusKeyMessage = WM_APP + 0x56;
+  bool OnActivateKey(WndMessage& m);
+  bool OnFocusKeyMessage(WndMessage& m);
+  bool OnSetFocus(WndMessage& m);
+  bool OnGetObject(WndMessage& m);
+  bool OnDestroy(WndMessage& m);
+  // Screen readers hear of keys whose name or state a paint shows changed.
+  void AnnounceChanges();
 
   // LanguageSwitchSteps
   bool ReloadSkin(SkinFile file, int32_t language) override;
@@ -207,6 +227,14 @@ class CNUV_TalvDlg : public Dialog,
   MacroRecorder recorder_;
   uint64_t paintCount_ = 0;
   bool trackingLeave_ = false;
+  // The key-down being filtered is the repeat of a held key.
+  bool keyRepeat_ = false;
+  // The face as screen readers see it, and what they were last told of its
+  // items (names and states, by index).
+  PageFace pageFace_;
+  AccessibleServer accessible_;
+  std::vector<std::pair<Text, uint32_t>> announced_;
+  uint8_t announcedPage_ = 255;
 };
 
 }  // namespace nuv::win32
