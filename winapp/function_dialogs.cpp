@@ -1,6 +1,8 @@
 #include "winapp/function_dialogs.h"
 
 #include "platform/win32/win32_text.h"
+
+#include <algorithm>
 #include "res/resource.h"
 #include "ui/skin_shape.h"
 #include "winapp/skin_region.h"
@@ -54,10 +56,58 @@ const MessageEntry<WarningDlg> WarningDlg::kMessageTable[] = {
     OnMessageEntry(WM_PAINT, &WarningDlg::OnPaint),
     OnMessageEntry(WM_MOUSEMOVE, &WarningDlg::OnMouseMove),
     OnMessageEntry(WM_LBUTTONUP, &WarningDlg::OnLeftButtonUp),
+    OnMessageEntry(kPopupItemMessage, &WarningDlg::OnItemMessage),
+    OnMessageEntry(WM_GETOBJECT, &WarningDlg::OnGetObject),
+    OnMessageEntry(WM_DESTROY, &WarningDlg::OnDestroy),
 };
 
 WarningDlg::WarningDlg(const PopupContext& context, int32_t left, int32_t top)
-    : Dialog(IDD_WARNING_DIALOG), context_(context), left_(left), top_(top) {}
+    : Dialog(IDD_WARNING_DIALOG),
+      context_(context),
+      left_(left),
+      top_(top),
+      accessible_(
+          face_, [&context] { return context.scale; }, AccessibleWindowRole::kDialog) {}
+
+AccessibleItem WarningDlg::Face::Item(size_t index) const {
+  return DescribeWarningItem(dialog_.context_.warningTable, index, dialog_.hover_,
+                             dialog_.context_.uiLanguage);
+}
+
+std::optional<size_t> WarningDlg::Face::FocusedItem() const {
+  if (dialog_.hover_ != kWarningContinue && dialog_.hover_ != kWarningCancel) return std::nullopt;
+  return static_cast<size_t>(dialog_.hover_);
+}
+
+void WarningDlg::Face::DoDefaultAction(size_t index) {
+  PostMessageW(dialog_.hwnd_, kPopupItemMessage, index, 0);
+}
+
+void WarningDlg::Face::TakeFocus(size_t index) {
+  PostMessageW(dialog_.hwnd_, kPopupItemMessage, index, 1);
+}
+
+bool WarningDlg::OnItemMessage(WndMessage& m) {
+  const int choice = static_cast<int>(std::min<WPARAM>(m.wParam, kWarningNoHover));
+  if (m.lParam == 0) {
+    if (const auto result = WarningResultOfRelease(choice)) EndModal(*result);
+  } else if (WarningResultOfRelease(choice)) {
+    SetHover(choice);
+  }
+  return true;
+}
+
+bool WarningDlg::OnDestroy(WndMessage&) {
+  accessible_.Disconnect();
+  return false;
+}
+
+void WarningDlg::SetHover(int hover) {
+  hover_ = hover;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  // The choices are items 1 and 2, after the message.
+  if (WarningResultOfRelease(hover)) NotifyFocus(hwnd_, static_cast<size_t>(hover));
+}
 
 bool WarningDlg::OnMessage(WndMessage& m) {
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
@@ -110,8 +160,7 @@ bool WarningDlg::PreTranslateMessage(MSG& msg) {
       case VK_TAB: {
         const bool forward = msg.wParam == VK_RIGHT || msg.wParam == VK_DOWN ||
                              (msg.wParam == VK_TAB && (GetKeyState(VK_SHIFT) & 0x8000) == 0);
-        hover_ = WarningHoverAfterKey(hover_, forward);
-        InvalidateRect(hwnd_, nullptr, TRUE);
+        SetHover(WarningHoverAfterKey(hover_, forward));
         return true;
       }
       case VK_RETURN:
@@ -138,9 +187,48 @@ const MessageEntry<CMenuDlg> CMenuDlg::kMessageTable[] = {
     OnMessageEntry(WM_MOUSEMOVE, &CMenuDlg::OnMouseMove),
     OnMessageEntry(WM_LBUTTONDOWN, &CMenuDlg::OnLeftButtonDown),
     OnMessageEntry(WM_LBUTTONUP, &CMenuDlg::OnLeftButtonUp),
+    OnMessageEntry(kPopupItemMessage, &CMenuDlg::OnItemMessage),
+    OnMessageEntry(WM_GETOBJECT, &CMenuDlg::OnGetObject),
+    OnMessageEntry(WM_DESTROY, &CMenuDlg::OnDestroy),
 };
 
-CMenuDlg::CMenuDlg(FunctionChooser& chooser) : Dialog(IDD_MENU_DIALOG), chooser_(chooser) {}
+namespace {
+
+// The hooks of a level's face that only post: the popup acts after the
+// screen reader's question.
+void PostItem(HWND window, int row, bool focusOnly) {
+  PostMessageW(window, kPopupItemMessage, static_cast<WPARAM>(row), focusOnly ? 1 : 0);
+}
+
+}  // namespace
+
+CMenuDlg::CMenuDlg(FunctionChooser& chooser)
+    : Dialog(IDD_MENU_DIALOG),
+      chooser_(chooser),
+      face_({[] { return kFirstLevelRows; },
+             [this](int row) { return FunctionName(chooser_.context_.functionNames, row); },
+             [](int row) { return IsGroupRow(row); }, [this] { return geometry_; },
+             [this] { return chooser_.hoveredRow_; },
+             [this] { return int32_t{chooser_.context_.uiLanguage}; },
+             [this](int row) { PostItem(hwnd_, row, false); },
+             [this](int row) { PostItem(hwnd_, row, true); }}),
+      accessible_(
+          face_, [this] { return chooser_.context_.scale; }, AccessibleWindowRole::kMenuPopup) {}
+
+bool CMenuDlg::OnItemMessage(WndMessage& m) {
+  const int row = static_cast<int>(std::min<WPARAM>(m.wParam, kNoRow));
+  if (m.lParam != 0 || IsGroupRow(row)) {
+    chooser_.HoverFirstRow(row);
+  } else {
+    chooser_.ChooseFirstRow(row);
+  }
+  return true;
+}
+
+bool CMenuDlg::OnDestroy(WndMessage&) {
+  accessible_.Disconnect();
+  return false;
+}
 
 bool CMenuDlg::OnMessage(WndMessage& m) {
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
@@ -202,6 +290,18 @@ bool CMenuDlg::OnLeftButtonUp(WndMessage&) {
   return false;
 }
 
+bool CSubMenuDlg::PreTranslateMessage(MSG& msg) {
+  // Should the system give this level the keyboard after all, its keys still
+  // go where the first level's go.
+  if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
+    if (const auto key = MenuKeyOf(msg.wParam)) {
+      chooser_.OnKey(*key);
+      return true;
+    }
+  }
+  return Dialog::PreTranslateMessage(msg);
+}
+
 bool CMenuDlg::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
     if (const auto key = MenuKeyOf(msg.wParam)) {
@@ -220,10 +320,42 @@ const MessageEntry<CSubMenuDlg> CSubMenuDlg::kMessageTable[] = {
     OnMessageEntry(WM_MOUSEMOVE, &CSubMenuDlg::OnMouseMove),
     OnMessageEntry(WM_LBUTTONDOWN, &CSubMenuDlg::OnLeftButtonDown),
     OnMessageEntry(WM_LBUTTONUP, &CSubMenuDlg::OnLeftButtonUp),
+    OnMessageEntry(kPopupItemMessage, &CSubMenuDlg::OnItemMessage),
+    OnMessageEntry(WM_GETOBJECT, &CSubMenuDlg::OnGetObject),
+    OnMessageEntry(WM_DESTROY, &CSubMenuDlg::OnDestroy),
 };
 
 CSubMenuDlg::CSubMenuDlg(FunctionChooser& chooser, int group)
-    : Dialog(IDD_SUBMENU_DIALOG), chooser_(chooser), group_(group) {}
+    : Dialog(IDD_SUBMENU_DIALOG),
+      chooser_(chooser),
+      group_(group),
+      face_({[this] { return rows_; },
+             [this](int row) {
+               const PopupContext& c = chooser_.context_;
+               return GroupRowText(group_, row, c.functionNames, c.macros);
+             },
+             [](int) { return false; }, [this] { return geometry_; },
+             [this] { return hoveredRow_; },
+             [this] { return int32_t{chooser_.context_.uiLanguage}; },
+             [this](int row) { PostItem(hwnd_, row, false); },
+             [this](int row) { PostItem(hwnd_, row, true); }}),
+      accessible_(
+          face_, [this] { return chooser_.context_.scale; }, AccessibleWindowRole::kMenuPopup) {}
+
+bool CSubMenuDlg::OnItemMessage(WndMessage& m) {
+  const int row = static_cast<int>(std::min<WPARAM>(m.wParam, kNoRow));
+  if (m.lParam != 0) {
+    HoverRow(row);
+  } else {
+    ChooseRow(row);
+  }
+  return true;
+}
+
+bool CSubMenuDlg::OnDestroy(WndMessage&) {
+  accessible_.Disconnect();
+  return false;
+}
 
 bool CSubMenuDlg::OnMessage(WndMessage& m) {
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
@@ -242,7 +374,9 @@ BOOL CSubMenuDlg::OnInitDialog() {
   hoveredRow_ = kNoRow;
   pressed_ = false;
   chooser_.choiceMade_ = false;
-  return TRUE;
+  // The first level keeps the keyboard: a dialog without controls would
+  // otherwise take the focus itself when it is made.
+  return FALSE;
 }
 
 bool CSubMenuDlg::OnEraseBackground(WndMessage& m) { return Erased(m); }
@@ -284,6 +418,7 @@ bool CSubMenuDlg::OnLeftButtonUp(WndMessage&) {
 void CSubMenuDlg::HoverRow(int row) {
   hoveredRow_ = lastHoveredRow_ = row;
   InvalidateRect(hwnd_, nullptr, TRUE);
+  if (row >= 1 && row <= rows_) NotifyFocus(hwnd_, static_cast<size_t>(row - 1));
 }
 
 bool CSubMenuDlg::ChooseRow(int row) {
@@ -409,6 +544,9 @@ void FunctionChooser::HoverFirstRow(int row) {
   hoveredRow_ = lastHoveredRow_ = row;
   if (first_ && first_->IsCreated()) {
     InvalidateRect(first_->hwnd(), nullptr, TRUE);
+    if (row >= 1 && row <= kFirstLevelRows) {
+      NotifyFocus(first_->hwnd(), static_cast<size_t>(row - 1));
+    }
     // The paint builds the second level of a group row.
     ::UpdateWindow(first_->hwnd());
   }

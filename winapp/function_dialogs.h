@@ -12,12 +12,17 @@
 #include "macro/macro_store.h"
 #include "platform/atomic_field.h"
 #include "platform/picture_port.h"
+#include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_canvas.h"
 #include "platform/win32/wnd_dialog.h"
 #include "settings/function_menu.h"
 #include "ui/warning_dialog.h"
 
 namespace nuv::win32 {
+
+// A screen reader's default action (lParam 0) or focus request (lParam 1)
+// on row or choice wParam, carried out by the popup after the question.
+constexpr UINT kPopupItemMessage = WM_APP + 0x60;
 
 // What the popups draw with and change. One canvas serves them all: they
 // paint one at a time on the window thread.
@@ -43,6 +48,7 @@ class WarningDlg : public Dialog {
   // dialog's own handling).
   bool PreTranslateMessage(MSG& msg) override;
   int hover() const { return hover_; }
+  void SetHover(int hover);
 
  protected:
   BOOL OnInitDialog() override;
@@ -54,7 +60,24 @@ class WarningDlg : public Dialog {
   bool OnPaint(WndMessage& m);
   bool OnMouseMove(WndMessage& m);
   bool OnLeftButtonUp(WndMessage& m);
+  bool OnItemMessage(WndMessage& m);
+  bool OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m); }
+  bool OnDestroy(WndMessage&);
   static const MessageEntry<WarningDlg> kMessageTable[];
+
+  // The message and the two choices, for screen readers.
+  class Face : public AccessibleFace {
+   public:
+    explicit Face(WarningDlg& dialog) : dialog_(dialog) {}
+    size_t ItemCount() const override { return kWarningItems; }
+    AccessibleItem Item(size_t index) const override;
+    std::optional<size_t> FocusedItem() const override;
+    void DoDefaultAction(size_t index) override;
+    void TakeFocus(size_t index) override;
+
+   private:
+    WarningDlg& dialog_;
+  };
 
   const PopupContext& context_;
   int32_t left_;
@@ -62,6 +85,8 @@ class WarningDlg : public Dialog {
   int32_t width_ = 0;
   int32_t height_ = 0;
   int hover_ = kWarningNoHover;
+  Face face_{*this};
+  AccessibleServer accessible_;
 };
 
 class FunctionChooser;
@@ -85,10 +110,15 @@ class CMenuDlg : public Dialog {
   bool OnMouseMove(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
   bool OnLeftButtonUp(WndMessage& m);
+  bool OnItemMessage(WndMessage& m);
+  bool OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m); }
+  bool OnDestroy(WndMessage&);
   static const MessageEntry<CMenuDlg> kMessageTable[];
 
   FunctionChooser& chooser_;
   MenuGeometry geometry_;
+  MenuLevelFace face_;
+  AccessibleServer accessible_;
 };
 
 class CSubMenuDlg : public Dialog {
@@ -97,6 +127,7 @@ class CSubMenuDlg : public Dialog {
   CSubMenuDlg(FunctionChooser& chooser, int group);
   bool OnMessage(WndMessage& m) override;
   int group() const { return group_; }
+  bool PreTranslateMessage(MSG& msg) override;
   int rows() const { return rows_; }
   int hoveredRow() const { return hoveredRow_; }
   void HoverRow(int row);
@@ -113,6 +144,9 @@ class CSubMenuDlg : public Dialog {
   bool OnMouseMove(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
   bool OnLeftButtonUp(WndMessage& m);
+  bool OnItemMessage(WndMessage& m);
+  bool OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m); }
+  bool OnDestroy(WndMessage&);
   static const MessageEntry<CSubMenuDlg> kMessageTable[];
 
   FunctionChooser& chooser_;
@@ -122,6 +156,8 @@ class CSubMenuDlg : public Dialog {
   int hoveredRow_ = kNoRow;
   int lastHoveredRow_ = kNoRow;
   bool pressed_ = false;
+  MenuLevelFace face_;
+  AccessibleServer accessible_;
 };
 
 // Opens and closes the popups of the main page's button labels and holds
