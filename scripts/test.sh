@@ -139,7 +139,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   if [ -x "$ROOT/tests/e2e/run.sh" ]; then
     echo "== end-to-end"
     tier end-to-end "$ROOT/tests/e2e/run.sh" "$RESULTS"
-    for journey in journeys functions macros installer guide scale; do
+    for journey in journeys functions macros keyboard installer guide scale; do
       echo "== end-to-end $journey"
       tier "end-to-end $journey" "$ROOT/tests/e2e/$journey.sh" "$RESULTS"
     done

@@ -364,7 +364,11 @@ class FaceAccessible final : public IAccessible {
     return static_cast<LONG>(*index + 1);
   }
 
-  bool HasFocus() const { return GetFocus() == window_; }
+  // The window or one of its controls (the macro editor's) has the keyboard.
+  bool HasFocus() const {
+    const HWND focus = GetFocus();
+    return focus && (focus == window_ || IsChild(window_, focus));
+  }
 
   Text Title() const {
     wchar_t title[256] = {};
