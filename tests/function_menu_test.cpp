@@ -113,6 +113,43 @@ TEST(FunctionMenu, LevelFaceHoverStripAndCentredTexts) {
   EXPECT_EQ(canvas.texts()[0].colour, kWhiteText);
 }
 
+TEST(FunctionMenu, KeysOfBothLevelsAndTheWarning) {
+  using enum MenuKey;
+  using A = MenuKeyAction;
+  struct Case {
+    bool second;
+    int row;
+    int rows;
+    MenuKey key;
+    MenuKeyResult result;
+  };
+  const Case cases[] = {
+      {false, kNoRow, 10, kDown, {A::kMove, 1}},
+      {false, kNoRow, 10, kUp, {A::kMove, 10}},
+      {false, 10, 10, kDown, {A::kMove, 1}},
+      {false, 3, 10, kChoose, {A::kChoose, 3}},
+      {false, 7, 10, kRight, {A::kOpenLevel, 7}},
+      {false, 9, 10, kChoose, {A::kOpenLevel, 9}},
+      {false, 3, 10, kRight, {}},
+      {false, kNoRow, 10, kChoose, {}},
+      {false, 4, 10, kEscape, {A::kClose, kNoRow}},
+      {true, 1, 6, kUp, {A::kMove, 6}},
+      {true, 6, 6, kDown, {A::kMove, 1}},
+      {true, 2, 6, kChoose, {A::kChoose, 2}},
+      {true, kNoRow, 6, kChoose, {}},
+      {true, 2, 6, kLeft, {A::kBack, kNoRow}},
+      {true, kNoRow, 0, kDown, {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.second ? SecondLevelKey(c.row, c.rows, c.key) : FirstLevelKey(c.row, c.key),
+              c.result)
+        << c.second << " row " << c.row << " key " << static_cast<int>(c.key);
+  }
+  EXPECT_EQ(WarningHoverAfterKey(kWarningNoHover, true), kWarningContinue);
+  EXPECT_EQ(WarningHoverAfterKey(kWarningNoHover, false), kWarningCancel);
+  EXPECT_EQ(WarningHoverAfterKey(kWarningContinue, true), kWarningCancel);
+}
+
 TEST(WarningDialog, HoverReleaseAndFace) {
   WarningSkinTable table;
   table.rects = {SkinRect{64, 112, 140, 36}, SkinRect{236, 112, 140, 36},

@@ -464,6 +464,77 @@ class RecordingSwitch : public LanguageSwitchSteps {
   std::optional<SkinFile> missing;
 };
 
+// Space on a focused key does what a press and release over it do, through
+// the same dispatch; the arrows step the fire-time slider as its - and + do.
+TEST(MainWindowKeyboard, SpaceDoesWhatTheClickDoes) {
+  struct Case {
+    uint8_t page;
+    KeyRef key;
+  };
+  const Case cases[] = {
+      {kMainPage, {KeyTable::kMain, 47}},         {kMainPage, {KeyTable::kMain, 62}},
+      {kMainPage, {KeyTable::kMain, 5}},          {kMainPage, {KeyTable::kMain, 10}},
+      {kMainPage, {KeyTable::kMain, 3}},          {kMainPage, {KeyTable::kMain, 27}},
+      {kColourPage, {KeyTable::kColour, 2}},      {kAdvancedPage, {KeyTable::kAdvanced, 7}},
+      {kAdvancedPage, {KeyTable::kAdvanced, 31}}, {kAdvancedPage, {KeyTable::kMain, 9}},
+  };
+  const auto state = [](Fixture& f) {
+    const MouseProfile& p = f.profile;
+    return std::vector<int>{f.ui.page, f.store.currentConfig, p.dpiEnabled[1], p.dpiKnobKey[0],
+                            p.ledMode, p.macroHoldMode,       p.fireTime};
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key.key);
+    Fixture clicked;
+    clicked.Hover(c.page, c.key.table == KeyTable::kMain ? c.key.key : kNoSkinHit,
+                  c.key.table == KeyTable::kColour ? c.key.key : kNoSkinHit,
+                  c.key.table == KeyTable::kAdvanced ? c.key.key : kNoSkinHit);
+    clicked.input.OnLeftPress(1, 1);
+    clicked.input.OnLeftRelease(1, 1);
+
+    Fixture typed;
+    typed.ui.page = c.page;
+    SetFocusOf(typed.ui, c.key);
+    MacroStore macros;
+    AttentionState attention;
+    const PaintInputs face{.ui = typed.ui,
+                           .skin = typed.skin,
+                           .profile = typed.profile,
+                           .macros = macros,
+                           .counters = {},
+                           .attention = attention};
+    EXPECT_TRUE(typed.input.OnKeyDown(kVkSpace, false, false, face));
+    // A held Space repeats its key-down: nothing more happens.
+    const std::vector<int> once = state(typed);
+    EXPECT_TRUE(typed.input.OnKeyDown(kVkSpace, false, true, face));
+    EXPECT_EQ(state(typed), once);
+    ASSERT_FALSE(typed.view.calls.empty());
+    EXPECT_EQ(typed.view.calls.back(), "repaint");  // the hover given back to the pointer
+    typed.view.calls.pop_back();
+    EXPECT_EQ(typed.view.calls, clicked.view.calls);
+    EXPECT_EQ(once, state(clicked));
+    EXPECT_EQ(typed.ui.mainHover, kNoSkinHit);
+  }
+
+  Fixture f;
+  f.ui.page = kAdvancedPage;
+  SetFocusOf(f.ui, {KeyTable::kAdvanced, advanced::kFireTimeSlider});
+  f.profile.fireTime = 50;
+  MacroStore macros;
+  AttentionState attention;
+  const PaintInputs face{.ui = f.ui,
+                         .skin = f.skin,
+                         .profile = f.profile,
+                         .macros = macros,
+                         .counters = {},
+                         .attention = attention};
+  f.input.OnKeyDown(kVkRight, false, false, face);
+  f.input.OnKeyDown(kVkRight, false, true, face);
+  f.input.OnKeyDown(kVkLeft, false, false, face);
+  EXPECT_EQ(f.profile.fireTime, 51);
+  EXPECT_EQ(FocusOf(f.ui), (KeyRef{KeyTable::kAdvanced, advanced::kFireTimeSlider}));
+}
+
 TEST(LanguageSwitch, ReloadsInOrderAndStoresTheChoiceAtOnce) {
   const std::string main = std::to_string(static_cast<int>(SkinFile::kMain));
   const std::string colour = std::to_string(static_cast<int>(SkinFile::kColour));
