@@ -61,6 +61,8 @@ struct AccessibleItem {
 class AccessibleFace {
  public:
   virtual ~AccessibleFace() = default;
+  // What the face as a whole is called; empty: the window's title.
+  virtual Text FaceName() const { return {}; }
   virtual size_t ItemCount() const = 0;
   // Item `index` (< ItemCount()); an index out of range gives an empty item.
   virtual AccessibleItem Item(size_t index) const = 0;

@@ -100,6 +100,7 @@ MenuKeyResult SecondLevelKey(int row, int rows, MenuKey key);
 class MenuLevelFace : public AccessibleFace {
  public:
   struct Hooks {
+    std::function<Text()> name;
     std::function<int()> rows;
     std::function<Text(int row)> rowText;
     std::function<bool(int row)> opensLevel;
@@ -112,6 +113,7 @@ class MenuLevelFace : public AccessibleFace {
     std::function<void(int row)> hover;
   };
   explicit MenuLevelFace(Hooks hooks) : hooks_(std::move(hooks)) {}
+  Text FaceName() const override { return hooks_.name(); }
   size_t ItemCount() const override;
   AccessibleItem Item(size_t index) const override;
   std::optional<size_t> FocusedItem() const override;

@@ -205,7 +205,12 @@ void PostItem(HWND window, int row, bool focusOnly) {
 CMenuDlg::CMenuDlg(FunctionChooser& chooser)
     : Dialog(IDD_MENU_DIALOG),
       chooser_(chooser),
-      face_({[] { return kFirstLevelRows; },
+      face_({[this] {
+               const bool english = chooser_.context_.uiLanguage != 0;
+               return (english ? Text(u"Functions of button ") : Text(u"Funções do botão ")) +
+                      FormatInt(chooser_.editedButton_);
+             },
+             [] { return kFirstLevelRows; },
              [this](int row) { return FunctionName(chooser_.context_.functionNames, row); },
              [](int row) { return IsGroupRow(row); }, [this] { return geometry_; },
              [this] { return chooser_.hoveredRow_; },
@@ -329,7 +334,8 @@ CSubMenuDlg::CSubMenuDlg(FunctionChooser& chooser, int group)
     : Dialog(IDD_SUBMENU_DIALOG),
       chooser_(chooser),
       group_(group),
-      face_({[this] { return rows_; },
+      face_({[this] { return FunctionName(chooser_.context_.functionNames, group_); },
+             [this] { return rows_; },
              [this](int row) {
                const PopupContext& c = chooser_.context_;
                return GroupRowText(group_, row, c.functionNames, c.macros);

@@ -69,6 +69,9 @@ class WarningDlg : public Dialog {
   class Face : public AccessibleFace {
    public:
     explicit Face(WarningDlg& dialog) : dialog_(dialog) {}
+    Text FaceName() const override {
+      return dialog_.context_.uiLanguage != 0 ? u"Warning" : u"Aviso";
+    }
     size_t ItemCount() const override { return kWarningItems; }
     AccessibleItem Item(size_t index) const override;
     std::optional<size_t> FocusedItem() const override;

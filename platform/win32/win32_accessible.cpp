@@ -181,7 +181,7 @@ class FaceAccessible final : public IAccessible {
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     return Answer(child, name,
-                  [&](LONG id) { return id == CHILDID_SELF ? Title() : Item(id).name; });
+                  [&](LONG id) { return id == CHILDID_SELF ? SelfName() : Item(id).name; });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
     return Answer(child, value,
@@ -368,6 +368,12 @@ class FaceAccessible final : public IAccessible {
   bool HasFocus() const {
     const HWND focus = GetFocus();
     return focus && (focus == window_ || IsChild(window_, focus));
+  }
+
+  // The face's own name, else the window's title.
+  Text SelfName() const {
+    Text name = face_ ? face_->FaceName() : Text();
+    return name.empty() ? Title() : name;
   }
 
   Text Title() const {
