@@ -58,9 +58,12 @@ wait_until 10 grep -q "^F 07 10 01 01" "$TRACE" || fail "the default action of A
 access events 40000 >"$RESULTS/e2e-keyboard-events.txt" &
 events=$!
 sleep 3
+shot keyboard-none
 keys Tab
 expect_focus "Main" "the first Tab"
 shot keyboard-main
+mark=$(($(focus_pixels "$RESULTS/e2e-keyboard-main.png") - $(focus_pixels "$RESULTS/e2e-keyboard-none.png")))
+[ "$mark" -ge 600 ] || fail "the focus mark on the Main tab has $mark pixels, not about 2 * (138 + 32) * 2"
 keys Tab Tab
 expect_focus "Button 1: Left Click" "two Tabs on"
 keys Return

@@ -66,6 +66,11 @@ shot() {  # name [geometry]
   import -window root -crop "${2:-720x480}+0+0" +repage "$RESULTS/e2e-$1.png" 2>/dev/null ||
     fail "screenshot $1 could not be taken"
 }
+# Pixels of the focus mark's colour (pure yellow) in a screenshot.
+focus_pixels() {  # screenshot
+  convert "$1" -fill black +opaque '#FFFF00' -fill white -opaque '#FFFF00' \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0
+}
 # The face with the popups that open beside and below it.
 wide_shot() { shot "$1" 900x600; }
 

@@ -101,6 +101,15 @@ for DPI in 144 192; do
     [ "${differing%.*}" -gt 20000 ] 2>/dev/null ||
       fail "the 200 % face looks like the 100 % face enlarged ($differing pixels differ)"
   fi
+  # The focus mark on the first button label, as thick as the face is scaled:
+  # a frame 2 units wide along the label's 156 by 28 units.
+  xdotool key --delay 150 Tab Tab Tab
+  sleep 0.6
+  shot "scale-$DPI-focus" "$FACE"
+  mark=$(($(focus_pixels "$RESULTS/e2e-scale-$DPI-focus.png") - $(focus_pixels "$RESULTS/e2e-scale-$DPI-main.png")))
+  expected=$(((2 * (156 + 28) * 2 - 16) * DPI * DPI / 9216))
+  [ "$mark" -ge $((expected * 8 / 10)) ] ||
+    fail "at $DPI DPI the focus mark has $mark pixels, not about $expected"
   close_with_wm_close
 done
 for key in 'HKCU\Control Panel\Desktop' \
