@@ -59,6 +59,12 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
     OnNotifyCodeEntry(kMacroNameListId, LBN_SELCHANGE, &CNUV_TalvDlg::OnMacroSelected),
     OnNotifyCodeEntry(kMacroNameEditId, EN_CHANGE, &CNUV_TalvDlg::OnMacroNameChanged),
+    // A control that takes the focus by any path (a click, the editor's New)
+    // carries the keyboard focus and its mark.
+    OnNotifyCodeEntry(kMacroNameEditId, EN_SETFOCUS, &CNUV_TalvDlg::OnControlFocus),
+    OnNotifyCodeEntry(kRepeatCountEditId, EN_SETFOCUS, &CNUV_TalvDlg::OnControlFocus),
+    OnNotifyCodeEntry(kMacroNameListId, LBN_SETFOCUS, &CNUV_TalvDlg::OnControlFocus),
+    OnNotifyCodeEntry(kMacroEventListId, LBN_SETFOCUS, &CNUV_TalvDlg::OnControlFocus),
     // The event list's context menu in either language (after the tray
     // commands, whose identifiers lie in the same range).
     OnCommandEntry(32780, 32836, &CNUV_TalvDlg::OnMacroMenuCommand),
@@ -684,6 +690,9 @@ void CNUV_TalvDlg::FocusMoved(KeyRef focus, bool pageChanged) {
   Control* control = ControlOf(focus);
   if (control && control->IsCreated()) {
     ::SetFocus(control->hwnd());
+    // As in any dialog: a box reached by Tab has its text selected, so that
+    // typing replaces it.
+    if (focus.key <= control_key::kMacroName) SendMessageW(control->hwnd(), EM_SETSEL, 0, -1);
   } else if (GetFocus() != hwnd_ && (GetFocus() == nullptr || IsChild(hwnd_, GetFocus()))) {
     ::SetFocus(hwnd_);
   }
@@ -693,6 +702,14 @@ void CNUV_TalvDlg::FocusMoved(KeyRef focus, bool pageChanged) {
     if (const auto index = pageFace_.IndexOf(focus)) NotifyFocus(hwnd_, *index);
   }
   InvalidateAll();
+}
+
+bool CNUV_TalvDlg::OnControlFocus(WndMessage&) {
+  if (const auto control = FocusedControl(); control && FocusOf(context_.ui) != control) {
+    SetFocusOf(context_.ui, *control);
+    InvalidateAll();
+  }
+  return false;
 }
 
 bool CNUV_TalvDlg::OnActivateKey(WndMessage& m) {
@@ -708,12 +725,17 @@ bool CNUV_TalvDlg::OnFocusKeyMessage(WndMessage& m) {
 }
 
 bool CNUV_TalvDlg::OnSetFocus(WndMessage&) {
-  // Back from a popup, the warning or another program: the key the focus is
-  // on is announced again (the label a popup came from).
-  if (const auto focus = FocusOf(context_.ui); focus && focus->table != KeyTable::kControl) {
+  // The dialog's own handling would hand the focus on to the control that
+  // last had it; the keyboard focus decides instead. Back from a popup, the
+  // warning or another program, the key it is on is announced again (the
+  // label a popup came from).
+  const auto focus = FocusOf(context_.ui);
+  if (Control* control = focus ? ControlOf(*focus) : nullptr; control && control->IsCreated()) {
+    ::SetFocus(control->hwnd());
+  } else if (focus) {
     if (const auto index = pageFace_.IndexOf(*focus)) NotifyFocus(hwnd_, *index);
   }
-  return false;
+  return true;
 }
 
 bool CNUV_TalvDlg::OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m); }

@@ -186,6 +186,7 @@ class CNUV_TalvDlg : public Dialog,
   static constexpr UINT kActivateKeyMessage = WM_APP + 0x55;
   static constexpr UINT kFocusKeyMessage = WM_APP + 0x56;
   bool OnActivateKey(WndMessage& m);
+  bool OnControlFocus(WndMessage& m);
   bool OnFocusKeyMessage(WndMessage& m);
   bool OnSetFocus(WndMessage& m);
   bool OnGetObject(WndMessage& m);

@@ -35,6 +35,7 @@ expect_child() {  # "name|role|states" what
   child "$1" >/dev/null || fail "$2: no child '$1' ($(access children | cut -d'|' -f2-4 | head -n 8 | tr '\n' ';'))"
 }
 
+before=$(ini_value "$APP/Macro_EN.dat" Macros macroNum)
 start_shown || exit 1
 : >"$TRACE"
 
@@ -126,7 +127,15 @@ keys Tab
 expect_focus "Macro name" "the macro editor's name box"
 xdotool type --delay 120 kb
 shot keyboard-macro-name
-keys Tab Tab space
+keys Tab Tab
+expect_focus "New" "Tab from the name box over the event list"
+keys space
+expect_focus "Macros" "New gives the macro list the focus"
+keys Tab Tab Tab Tab Tab Tab
+expect_focus "Save" "six Tabs on from the macro list"
+keys space
+macros=$(ini_value "$APP/Macro_EN.dat" Macros macroNum)
+[ "$macros" = "$((before + 1))" ] || fail "New and Save by the keyboard: macroNum $macros, not $((before + 1))"
 shot keyboard-advanced
 access children | cut -d'|' -f2 | grep -qx "Events" || fail "the event list is not a child"
 
