@@ -11,7 +11,6 @@ using Stops = std::vector<FocusStop>;
 
 // Main keys with an action on every page (the strip; keys 0 and 1 are
 // captions) and on the main page only.
-constexpr uint32_t kFirstStripAction = 2;
 constexpr uint32_t kFirstSlot = 4;
 constexpr uint32_t kLastSlot = 8;
 constexpr uint32_t kFirstTab = 9;
@@ -37,7 +36,6 @@ constexpr uint32_t kLastLightingMode = 3;
 // Advanced keys.
 constexpr uint32_t kImportMacros = 0;
 constexpr uint32_t kExportMacros = 1;
-constexpr uint32_t kLastMacroButton = 7;
 constexpr uint32_t kRecord = 4;
 constexpr uint32_t kRepeatMode = 6;
 constexpr uint32_t kHoldMode = 7;
