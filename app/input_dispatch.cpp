@@ -1,7 +1,5 @@
 #include "app/input_dispatch.h"
 
-#include <algorithm>
-
 namespace nuv {
 
 FileDialogSetup FileDialogFor(FileDialogKind kind) {
@@ -321,9 +319,8 @@ void MainWindowInput::Activate(KeyRef key) {
   UiState& ui = t_.ui;
   if (key.table == KeyTable::kControl) return TakeFocus(key, ui.focusShown != 0);
   const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
-  const auto stop =
-      std::find_if(order.begin(), order.end(), [&](const FocusStop& s) { return s.ref == key; });
-  if (stop == order.end()) return;  // not a key of the page shown
+  const FocusStop* stop = FindStop(order, key);
+  if (!stop) return;  // not a key of the page shown
   // A press and a release at the key's centre, its table's hover index being
   // the key and the others none.
   const int32_t x = static_cast<int32_t>(stop->rect.x + int64_t{stop->rect.width} / 2);

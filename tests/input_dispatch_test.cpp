@@ -121,6 +121,16 @@ struct Fixture {
     input.OnLeftRelease(7, 8);
   }
 
+  // What the keyboard's handling reads of the face.
+  PaintInputs Face() {
+    return {.ui = ui,
+            .skin = skin,
+            .profile = profile,
+            .macros = macros,
+            .counters = {},
+            .attention = attention};
+  }
+
   ScratchFolder dir;
   HostIni ini;
   RecordingMessages messages;
@@ -132,6 +142,7 @@ struct Fixture {
   UiState ui;
   PageSkin skin = TestSkin();
   RecordingView view;
+  AttentionState attention;
   MainWindowInput input{{ui, skin, session, profile, store, files}, view};
 };
 
@@ -495,14 +506,7 @@ TEST(MainWindowKeyboard, SpaceDoesWhatTheClickDoes) {
     Fixture typed;
     typed.ui.page = c.page;
     SetFocusOf(typed.ui, c.key);
-    MacroStore macros;
-    AttentionState attention;
-    const PaintInputs face{.ui = typed.ui,
-                           .skin = typed.skin,
-                           .profile = typed.profile,
-                           .macros = macros,
-                           .counters = {},
-                           .attention = attention};
+    const PaintInputs face = typed.Face();
     EXPECT_TRUE(typed.input.OnKeyDown(kVkSpace, false, false, face));
     // A held Space repeats its key-down: nothing more happens.
     const std::vector<int> once = state(typed);
@@ -520,14 +524,7 @@ TEST(MainWindowKeyboard, SpaceDoesWhatTheClickDoes) {
   f.ui.page = kAdvancedPage;
   SetFocusOf(f.ui, {KeyTable::kAdvanced, advanced::kFireTimeSlider});
   f.profile.fireTime = 50;
-  MacroStore macros;
-  AttentionState attention;
-  const PaintInputs face{.ui = f.ui,
-                         .skin = f.skin,
-                         .profile = f.profile,
-                         .macros = macros,
-                         .counters = {},
-                         .attention = attention};
+  const PaintInputs face = f.Face();
   f.input.OnKeyDown(kVkRight, false, false, face);
   f.input.OnKeyDown(kVkRight, false, true, face);
   f.input.OnKeyDown(kVkLeft, false, false, face);

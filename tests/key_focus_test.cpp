@@ -39,10 +39,8 @@ class KeyFocus : public ::testing::Test {
   }
   std::string Name(KeyRef ref) {
     const auto order = FocusOrder(skin, ui.page);
-    for (const FocusStop& s : order) {
-      if (s.ref == ref) return Narrow(DescribeKey(Face(), ref, s.rect).name);
-    }
-    return "(not on the page)";
+    const FocusStop* stop = FindStop(order, ref);
+    return stop ? Narrow(DescribeKey(Face(), ref, stop->rect).name) : "(not on the page)";
   }
   // The names of the stops Tab visits from the page's tab, once round.
   std::vector<std::string> TabRound() {
@@ -158,9 +156,8 @@ TEST_F(KeyFocus, KeysAreNamedInTheInterfaceLanguageWithRolesAndStates) {
     ui.page = c.page;
     SCOPED_TRACE(c.name);
     const auto order = FocusOrder(skin, c.page);
-    const auto stop = std::find_if(order.begin(), order.end(),
-                                   [&](const FocusStop& f) { return f.ref == c.key; });
-    ASSERT_NE(stop, order.end());
+    const FocusStop* stop = FindStop(order, c.key);
+    ASSERT_NE(stop, nullptr);
     const AccessibleItem item = DescribeKey(Face(), c.key, stop->rect);
     EXPECT_EQ(Narrow(item.name), c.name);
     EXPECT_EQ(item.role, c.role);

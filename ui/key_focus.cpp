@@ -391,11 +391,14 @@ AccessibleItem DescribeKey(const PaintInputs& face, KeyRef ref, const SkinRect& 
   return item;
 }
 
+const FocusStop* FindStop(const Stops& order, KeyRef ref) {
+  const auto at =
+      std::find_if(order.begin(), order.end(), [&](const FocusStop& s) { return s.ref == ref; });
+  return at == order.end() ? nullptr : &*at;
+}
+
 KeyRef FocusOnPage(const Stops& order, std::optional<KeyRef> focus, uint8_t page) {
-  if (focus && std::any_of(order.begin(), order.end(),
-                           [&](const FocusStop& s) { return s.ref == *focus; })) {
-    return *focus;
-  }
+  if (focus && FindStop(order, *focus)) return *focus;
   const uint8_t shown = page <= kColourPage ? page : uint8_t{kMainPage};
   return KeyRef{KeyTable::kMain, kFirstTab + shown};
 }
@@ -405,17 +408,13 @@ std::optional<KeyRef> MoveFocus(const PaintInputs& face, const Stops& order,
   if (order.empty()) return std::nullopt;
   const KeyRef start = FocusOnPage(order, focus, face.ui.page);
   if (!focus || start != *focus) return start;
-  const auto at =
-      std::find_if(order.begin(), order.end(), [&](const FocusStop& s) { return s.ref == start; });
-  const FocusGroup group = at->group;
+  const FocusGroup group = FindStop(order, start)->group;
   if (key == FocusKey::kNext || key == FocusKey::kPrevious) {
     if (group == FocusGroup::kNone) return start;
     Stops members;
     std::copy_if(order.begin(), order.end(), std::back_inserter(members),
                  [&](const FocusStop& s) { return s.group == group; });
-    const auto mine = std::find_if(members.begin(), members.end(),
-                                   [&](const FocusStop& s) { return s.ref == start; });
-    const size_t i = static_cast<size_t>(mine - members.begin());
+    const size_t i = static_cast<size_t>(FindStop(members, start) - members.data());
     return members[Step(i, members.size(), key == FocusKey::kNext)].ref;
   }
   const std::vector<TabStop> stops = TabStops(face, order);
@@ -444,10 +443,9 @@ AccessibleItem PageFace::Item(size_t index) const {
 
 std::optional<size_t> PageFace::IndexOf(KeyRef ref) const {
   const Stops order = Order();
-  for (size_t i = 0; i < order.size(); ++i) {
-    if (order[i].ref == ref) return i;
-  }
-  return std::nullopt;
+  const FocusStop* stop = FindStop(order, ref);
+  if (!stop) return std::nullopt;
+  return static_cast<size_t>(stop - order.data());
 }
 
 std::optional<size_t> PageFace::FocusedItem() const {

@@ -15,17 +15,6 @@
 
 namespace nuv {
 
-// The table a focusable key belongs to; kControl numbers the macro editor's
-// child controls (below).
-enum class KeyTable : uint8_t { kMain, kColour, kAdvanced, kControl };
-
-namespace control_key {
-constexpr uint32_t kRepeatCount = 0;
-constexpr uint32_t kMacroName = 1;
-constexpr uint32_t kMacroList = 2;
-constexpr uint32_t kEventList = 3;
-}  // namespace control_key
-
 struct KeyRef {
   KeyTable table = KeyTable::kMain;
   uint32_t key = kNoSkinHit;
@@ -61,6 +50,9 @@ struct FocusStop {
 // the page (the labels' column, then the DPI table row by row), the strip's
 // bottom row. Keys without an area (a hand-edited skin) take no focus.
 std::vector<FocusStop> FocusOrder(const PageSkin& skin, uint8_t page);
+
+// The stop of `ref` in `order`, null when the key is not on the page.
+const FocusStop* FindStop(const std::vector<FocusStop>& order, KeyRef ref);
 
 // Whether a key that can be on (a radio button, check box, the shown page's
 // tab) is on in this face.

@@ -17,6 +17,17 @@ namespace nuv {
 
 enum SkinPage : uint8_t { kMainPage = 0, kAdvancedPage = 1, kColourPage = 2 };
 
+// The table a focusable key belongs to; kControl numbers the macro editor's
+// child controls (control_key).
+enum class KeyTable : uint8_t { kMain, kColour, kAdvanced, kControl };
+
+namespace control_key {
+constexpr uint32_t kRepeatCount = 0;
+constexpr uint32_t kMacroName = 1;
+constexpr uint32_t kMacroList = 2;
+constexpr uint32_t kEventList = 3;
+}  // namespace control_key
+
 // Blink phases of the attention mark (AttentionState::blinkPhase).
 constexpr uint8_t kBlinkDown = 0;
 constexpr uint8_t kBlinkOver = 1;

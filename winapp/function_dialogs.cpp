@@ -1,8 +1,8 @@
 #include "winapp/function_dialogs.h"
 
-#include "platform/win32/win32_text.h"
-
 #include <algorithm>
+
+#include "platform/win32/win32_text.h"
 #include "res/resource.h"
 #include "ui/skin_shape.h"
 #include "winapp/skin_region.h"
@@ -298,23 +298,11 @@ bool CMenuDlg::OnLeftButtonUp(WndMessage&) {
 bool CSubMenuDlg::PreTranslateMessage(MSG& msg) {
   // Should the system give this level the keyboard after all, its keys still
   // go where the first level's go.
-  if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
-    if (const auto key = MenuKeyOf(msg.wParam)) {
-      chooser_.OnKey(*key);
-      return true;
-    }
-  }
-  return Dialog::PreTranslateMessage(msg);
+  return chooser_.TakeKey(hwnd_, msg) || Dialog::PreTranslateMessage(msg);
 }
 
 bool CMenuDlg::PreTranslateMessage(MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.hwnd == hwnd_) {
-    if (const auto key = MenuKeyOf(msg.wParam)) {
-      chooser_.OnKey(*key);
-      return true;
-    }
-  }
-  return Dialog::PreTranslateMessage(msg);
+  return chooser_.TakeKey(hwnd_, msg) || Dialog::PreTranslateMessage(msg);
 }
 
 // ---- CSubMenuDlg: the second level ----
@@ -546,6 +534,19 @@ std::optional<MenuKey> MenuKeyOf(WPARAM virtualKey) {
   }
 }
 
+bool FunctionChooser::TakeKey(HWND level, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.hwnd != level) return false;
+  const auto key = MenuKeyOf(msg.wParam);
+  if (key) OnKey(*key);
+  return key.has_value();
+}
+
+void FunctionChooser::FocusMainWindow() {
+  if (!mainWindow_) return;
+  SetActiveWindow(mainWindow_);
+  ::SetFocus(mainWindow_);
+}
+
 void FunctionChooser::HoverFirstRow(int row) {
   hoveredRow_ = lastHoveredRow_ = row;
   if (first_ && first_->IsCreated()) {
@@ -575,10 +576,7 @@ void FunctionChooser::CloseByKeyboard() {
     first_->Destroy();
     retired_.push_back(std::move(first_));
   }
-  if (mainWindow_) {
-    SetActiveWindow(mainWindow_);
-    ::SetFocus(mainWindow_);
-  }
+  FocusMainWindow();
 }
 
 void FunctionChooser::OnKey(MenuKey key) {
@@ -588,16 +586,10 @@ void FunctionChooser::OnKey(MenuKey key) {
       case MenuKeyAction::kMove:
         second_->HoverRow(r.row);
         break;
-      case MenuKeyAction::kChoose: {
-        CSubMenuDlg* level = second_.get();
-        const HWND main = mainWindow_;
+      case MenuKeyAction::kChoose:
         inSecond_ = false;
-        if (level->ChooseRow(r.row) && main) {
-          SetActiveWindow(main);
-          ::SetFocus(main);
-        }
+        if (second_->ChooseRow(r.row)) FocusMainWindow();
         break;
-      }
       case MenuKeyAction::kBack:
         inSecond_ = false;
         second_->HoverRow(kNoRow);
@@ -622,10 +614,7 @@ void FunctionChooser::OnKey(MenuKey key) {
       break;
     case MenuKeyAction::kChoose:
       ChooseFirstRow(r.row);
-      if (mainWindow_) {
-        SetActiveWindow(mainWindow_);
-        ::SetFocus(mainWindow_);
-      }
+      FocusMainWindow();
       break;
     case MenuKeyAction::kClose:
       CloseByKeyboard();

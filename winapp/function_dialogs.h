@@ -185,6 +185,9 @@ class FunctionChooser {
   size_t LiveObjects() const;
   // A key in the popups (the first level has the keyboard).
   void OnKey(MenuKey key);
+  // A level's pre-translation: a key-down of the popups' keys for `level`
+  // goes to OnKey; true when it was taken.
+  bool TakeKey(HWND level, const MSG& msg);
 
  private:
   friend class CMenuDlg;
@@ -202,6 +205,7 @@ class FunctionChooser {
   // The popups went by the keyboard: the main window has the focus again,
   // on the label they came from.
   void CloseByKeyboard();
+  void FocusMainWindow();
   // The main window, repainted at once (its labels show the choice).
   void RepaintMainWindow();
   void ReleaseRetired();

@@ -658,11 +658,11 @@ Control* CNUV_TalvDlg::ControlOf(KeyRef ref) {
   }
 }
 
-std::optional<KeyRef> CNUV_TalvDlg::FocusedControl() const {
+std::optional<KeyRef> CNUV_TalvDlg::FocusedControl() {
   const HWND focus = GetFocus();
   if (!focus || focus == hwnd_) return std::nullopt;
   for (uint32_t key = control_key::kRepeatCount; key <= control_key::kEventList; ++key) {
-    Control* control = const_cast<CNUV_TalvDlg*>(this)->ControlOf({KeyTable::kControl, key});
+    Control* control = ControlOf({KeyTable::kControl, key});
     if (control && control->IsCreated() && control->hwnd() == focus) {
       return KeyRef{KeyTable::kControl, key};
     }
@@ -670,18 +670,42 @@ std::optional<KeyRef> CNUV_TalvDlg::FocusedControl() const {
   return std::nullopt;
 }
 
+bool CNUV_TalvDlg::TakeControlFocus() {
+  const auto control = FocusedControl();
+  const auto known = FocusOf(context_.ui);
+  if (control && known != control) {
+    SetFocusOf(context_.ui, *control);
+    return true;
+  }
+  if (!control && known && known->table == KeyTable::kControl) {
+    // The control went (or the window took the focus back): a key again.
+    context_.ui.focusKey = kNoSkinHit;
+  }
+  return false;
+}
+
+void CNUV_TalvDlg::AnnounceFocus(KeyRef focus) {
+  // A control tells of its own focus.
+  if (focus.table == KeyTable::kControl) return;
+  if (const auto index = pageFace_.IndexOf(focus)) NotifyFocus(hwnd_, *index);
+}
+
+namespace {
+
+// The key a posted activation or focus request names.
+KeyRef KeyOfMessage(const WndMessage& m) {
+  const auto table = std::min<WPARAM>(m.wParam, static_cast<WPARAM>(KeyTable::kControl));
+  return {static_cast<KeyTable>(table), static_cast<uint32_t>(m.lParam)};
+}
+
+}  // namespace
+
 bool CNUV_TalvDlg::OnFocusKey(uint64_t key) {
   // Only what is meant for this window or its controls (not a popup's keys).
   const HWND focus = GetFocus();
   if (focus != hwnd_ && !(focus && IsChild(hwnd_, focus))) return false;
-  // A control clicked with the pointer has the focus now: Tab goes on from it.
-  if (const auto control = FocusedControl()) {
-    const auto known = FocusOf(context_.ui);
-    if (!known || *known != *control) SetFocusOf(context_.ui, *control);
-  } else if (const auto known = FocusOf(context_.ui); known && known->table == KeyTable::kControl) {
-    // The control went (or the window took the focus back): a key again.
-    context_.ui.focusKey = kNoSkinHit;
-  }
+  // A control that took the focus by itself: Tab goes on from it.
+  TakeControlFocus();
   const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   return input_.OnKeyDown(static_cast<uint32_t>(key), shift, keyRepeat_, Inputs());
 }
@@ -697,30 +721,22 @@ void CNUV_TalvDlg::FocusMoved(KeyRef focus, bool pageChanged) {
     ::SetFocus(hwnd_);
   }
   if (pageChanged) NotifyReorder(hwnd_);
-  // A control tells of its own focus.
-  if (!control && GetFocus() == hwnd_) {
-    if (const auto index = pageFace_.IndexOf(focus)) NotifyFocus(hwnd_, *index);
-  }
+  if (GetFocus() == hwnd_) AnnounceFocus(focus);
   InvalidateAll();
 }
 
 bool CNUV_TalvDlg::OnControlFocus(WndMessage&) {
-  if (const auto control = FocusedControl(); control && FocusOf(context_.ui) != control) {
-    SetFocusOf(context_.ui, *control);
-    InvalidateAll();
-  }
+  if (TakeControlFocus()) InvalidateAll();
   return false;
 }
 
 bool CNUV_TalvDlg::OnActivateKey(WndMessage& m) {
-  const auto table = static_cast<KeyTable>(std::min<WPARAM>(m.wParam, 3));
-  input_.Activate({table, static_cast<uint32_t>(m.lParam)});
+  input_.Activate(KeyOfMessage(m));
   return true;
 }
 
 bool CNUV_TalvDlg::OnFocusKeyMessage(WndMessage& m) {
-  const auto table = static_cast<KeyTable>(std::min<WPARAM>(m.wParam, 3));
-  input_.TakeFocus({table, static_cast<uint32_t>(m.lParam)}, true);
+  input_.TakeFocus(KeyOfMessage(m), true);
   return true;
 }
 
@@ -733,7 +749,7 @@ bool CNUV_TalvDlg::OnSetFocus(WndMessage&) {
   if (Control* control = focus ? ControlOf(*focus) : nullptr; control && control->IsCreated()) {
     ::SetFocus(control->hwnd());
   } else if (focus) {
-    if (const auto index = pageFace_.IndexOf(*focus)) NotifyFocus(hwnd_, *index);
+    AnnounceFocus(*focus);
   }
   return true;
 }

@@ -179,7 +179,12 @@ class CNUV_TalvDlg : public Dialog,
   // The keyboard's way over the face: a key-down that no recording took.
   bool OnFocusKey(uint64_t key);
   // The macro editor control that has the system's focus, if one has.
-  std::optional<KeyRef> FocusedControl() const;
+  std::optional<KeyRef> FocusedControl();
+  // The keyboard focus follows a control that has the system's focus, and
+  // leaves a control that has lost it; true when it moved onto a control.
+  bool TakeControlFocus();
+  // EVENT_OBJECT_FOCUS for a key (a control raises its own).
+  void AnnounceFocus(KeyRef focus);
   Control* ControlOf(KeyRef ref);
   // A screen reader's default action or focus request, carried out here
   // rather than inside its question.
