@@ -12,7 +12,7 @@
 #      applies. The accessible focus names each key on the way.
 #   3. Portuguese by the keyboard: the children named in the other language.
 #   4. The focus mark on each page, the macro editor's controls in the tab
-#      order, screenshots to look at.
+#      order, screenshots to look at; a screen reader's focus request.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/accessibility_probe.exe.
@@ -138,6 +138,8 @@ macros=$(ini_value "$APP/Macro_EN.dat" Macros macroNum)
 [ "$macros" = "$((before + 1))" ] || fail "New and Save by the keyboard: macroNum $macros, not $((before + 1))"
 shot keyboard-advanced
 access children | cut -d'|' -f2 | grep -qx "Events" || fail "the event list is not a child"
+access select "Profile 3" >/dev/null && sleep 0.5
+expect_focus "Profile 3" "a screen reader's focus request"
 
 if [ "$failures" -eq 0 ]; then echo "e2e keyboard: all checks passed"; else echo "e2e keyboard: $failures check(s) failed"; fi
 close_with_wm_close

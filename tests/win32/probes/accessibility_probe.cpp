@@ -1,7 +1,7 @@
 // Plays a screen reader's part from another process: asks a window's
 // accessible client object (MSAA) what it shows, and acts on it.
 //
-//   accessibility_probe [--title T | --owned-by-title T | --class C] command
+//   accessibility_probe [--title T | --owned-by-title T] command
 //
 // The window: the top-level window titled T (default: the main window's
 // title), the first visible top-level window owned by the window titled T
@@ -237,9 +237,6 @@ int wmain(int argc, wchar_t** argv) {
   } else if (argc > 2 && std::wcscmp(argv[1], L"--owned-by-title") == 0) {
     HWND owner = FindWindowW(nullptr, argv[2]);
     window = owner ? FirstOwnedBy(owner) : nullptr;
-    next = 3;
-  } else if (argc > 2 && std::wcscmp(argv[1], L"--class") == 0) {
-    window = FindWindowW(argv[2], nullptr);
     next = 3;
   } else {
     window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
