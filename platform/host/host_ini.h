@@ -5,10 +5,7 @@
 // byte-order mark, or plain 8-bit text).
 #pragma once
 
-#include <optional>
-#include <string>
-#include <vector>
-
+#include "platform/ini_document.h"
 #include "platform/ini_port.h"
 
 namespace nuv {
@@ -18,27 +15,6 @@ class HostIni : public IniPort {
   Text GetString(const Text& path, const Text& section, const Text& key, size_t capacity) override;
   bool SetString(const Text& path, const Text& section, const Text& key,
                  const Text& value) override;
-};
-
-// The parsed form of a profile file; exposed for the fuzz target and tests.
-struct IniDocument {
-  enum class Encoding { kAnsi, kUtf8Bom, kUtf16Le, kUtf16Be };
-  struct Entry {
-    Text name;
-    std::optional<Text> value;  // a line without '=' has no value
-  };
-  struct Section {
-    Text name;
-    std::vector<Entry> entries;
-  };
-  Encoding encoding = Encoding::kAnsi;
-  std::vector<Section> sections;  // sections[0] holds lines before any header
-
-  static IniDocument Parse(const std::string& bytes);
-  std::string Serialise() const;
-  const Entry* Find(TextView section, TextView key) const;
-  // Returns true when the document changed.
-  bool Set(TextView section, TextView key, TextView value);
 };
 
 }  // namespace nuv
