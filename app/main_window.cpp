@@ -130,6 +130,18 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
   return InitOutcome::kRunning;
 }
 
+Text SaveFailedText(TextView path, bool english) {
+  const size_t slash = path.find_last_of(u"\\/");
+  const Text name(slash == TextView::npos ? path : path.substr(slash + 1));
+  return english ? u"The file " + name + u" could not be saved. It has not been changed."
+                 : u"Não foi possível gravar o arquivo " + name + u". Ele não foi alterado.";
+}
+
+std::vector<Text> ReplacedFiles(const Text& applicationFolder) {
+  return {applicationFolder + u"\\config.ini", MacroFiles::WorkingFilePath(applicationFolder, 1),
+          MacroFiles::WorkingFilePath(applicationFolder, 0)};
+}
+
 PageChange PlanPageChange(int from, int to) {
   PageChange change;
   change.startBlinker = to == kPageMain;

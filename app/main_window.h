@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/atomic_field.h"
 #include "platform/text.h"
@@ -106,6 +107,15 @@ TrayCommand ClassifyTrayCommand(uint32_t commandId);
 // The first background erase after a start with "-HIDE": true once, and the
 // flag is cleared.
 bool TakeHiddenStart(AtomicField<int32_t>& startHidden);
+
+// What the user is told, in the interface language, when a file could not be
+// saved: the file is unchanged (every save replaces a whole file in one step).
+Text SaveFailedText(TextView path, bool english);
+
+// The files that saves replace in the application folder: config.ini and the
+// two macro files. A crash during a save may leave a temporary beside one;
+// the start removes it.
+std::vector<Text> ReplacedFiles(const Text& applicationFolder);
 
 // ---- Initialisation ----
 

@@ -82,6 +82,8 @@ void MacroFiles::LoadMacroFile(const Text& path) {
 
 void MacroFiles::SaveMacroFile(const Text& path) {
   const int count = store_.Count();
+  // The count and the records are one file, replaced once.
+  const IniBatch batch(ini_);
   ini_.SetString(path, kSection, kCountKey, FormatInt(count));
   for (int i = 0; i < count; ++i)
     ini_.SetString(path, kSection, FormatInt(i), EncodeMacroRecord(store_.Snapshot(i)));

@@ -147,6 +147,9 @@ void ConfigStore::Export(const Text& file) {
 }
 
 void ConfigStore::Reset() {
+  // The five slots, the default macros and the apply are one action: each
+  // file is replaced once, with all of it.
+  const IniBatch batch(ini_);
   ResetToFactory(profile_);
   SaveProfile(configPath, 1);
   for (int n = 5; n >= 2; --n) {

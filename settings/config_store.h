@@ -59,6 +59,9 @@ class ConfigStore {
 
   static Text SectionName(int slot, bool from_reset, int32_t language_selection);
 
+  // The writes to config.ini of one user action, replacing the file once.
+  IniPort& ini() const { return ini_; }
+
  private:
   int32_t ReadInt(const Text& path, const Text& section, const Text& key, size_t chars) const;
   void WriteInt(const Text& path, const Text& section, const Text& key, int64_t value) const;

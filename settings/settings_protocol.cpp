@@ -97,6 +97,8 @@ void ProfileApplier::ApplyProfile() {
   // (the close has set the pointer speed to 10) and no file write.
   if (sender_.closed()) return;
   const Text& path = store_.configPath;
+  // CurConfig, the mirror and the slot reach config.ini in one replace.
+  const IniBatch batch(store_.ini());
   attention_.armed = 1;
   store_.WriteCurrentConfig(path);
   store_.SaveProfile(path, kMirrorSlot);

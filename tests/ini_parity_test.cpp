@@ -3,6 +3,10 @@
 // and the host adapter side by side, so the two cannot drift apart.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <thread>
+
+#include "platform/ini_files.h"
 #include "test_support.h"
 
 namespace nuv::test {
@@ -100,6 +104,11 @@ const std::vector<IniCase>& Cases() {
        {{"Macros", "0", 200, "0001002003004005006007008009010011012013014015016017018019"},
         {"Macros", "0", 7, "000100"}},
        {}},
+      {"blank lines and sections as the shipped file has them",
+       "[Init]\r\nCurConfig=1\r\nVER_SEL=1\r\n\r\n[Config1]\r\nK1=1\r\n\r\n[Config2]\r\nK1=1\r\n",
+       {{"Config1", "K1", "7"}, {"Config2", "K2", "3"}},
+       {{"Config1", "K1", 5, "7"}, {"Config2", "K2", 5, "3"}, {"Init", "VER_SEL", 5, "1"}},
+       {}},
       {"rewrites keep other sections",
        "[Init]\r\nCurConfig=2\r\n[Config2]\r\nK1=1\r\n",
        {{"Config2", "K1", "4"}, {"Init", "VER_SEL", "1"}},
@@ -110,6 +119,10 @@ const std::vector<IniCase>& Cases() {
 }
 
 TEST(IniParity, EveryAdapterFollowsThePrivateProfileRules) {
+  // What the first adapter (on Windows the system's own routines) wrote: every
+  // other adapter must write the same bytes, since other tools and older
+  // copies of the program read these files.
+  std::map<std::string, std::string> written;
   for (auto& [adapter_name, ini] : IniAdaptersUnderTest()) {
     for (const IniCase& c : Cases()) {
       SCOPED_TRACE(adapter_name + ": " + c.name);
@@ -122,6 +135,10 @@ TEST(IniParity, EveryAdapterFollowsThePrivateProfileRules) {
       for (const Read& r : c.reads) {
         EXPECT_EQ(Narrow(ini->GetString(path, T(r.section), T(r.key), r.capacity)), r.expected)
             << "[" << r.section << "] " << r.key << " capacity " << r.capacity;
+      }
+      if (!c.writes.empty()) {
+        const auto first = written.emplace(c.name, dir.Read("case.ini")).first;
+        EXPECT_EQ(dir.Read("case.ini"), first->second) << "bytes differ from the first adapter's";
       }
       if (!c.inOrder.empty()) {
         const std::string file = dir.Read("case.ini");
@@ -156,6 +173,67 @@ TEST(IniParity, Utf16FilesReadAndStayUtf16) {
     EXPECT_EQ(ini->GetString(path, u"1", u"Other", 261), caption);
     EXPECT_EQ(ini->GetString(path, u"1", u"Text", 261), caption);
     EXPECT_EQ(dir.Read("skin.ini").substr(0, 2), "\xFF\xFE");
+  }
+}
+
+// One user action's writes replace each file once, at its end; reads in
+// between see them; a write of another thread meanwhile is kept.
+TEST(IniFiles, ABatchReplacesEachFileOnceAndKeepsOtherThreadsWrites) {
+  ScratchFolder dir;
+  dir.Write("a.ini", "[A]\r\nK=1\r\n");
+  dir.Write("a.ini.tmp", "[A]\r\nK=stale\r\n");  // left by a crash: never read
+  const Text a = dir.Path("a.ini"), b = dir.Path("b.ini");
+  CountingFiles files;
+  IniFiles ini(files);
+  EXPECT_EQ(ini.GetString(a, u"A", u"K", 9), u"1");
+  ini.BeginBatch();
+  ini.SetString(a, u"A", u"K", u"2");
+  ini.SetString(a, u"B", u"L", u"3");
+  ini.BeginBatch();
+  ini.SetString(b, u"M", u"N", u"4");
+  ini.EndBatch();
+  EXPECT_EQ(ini.GetString(a, u"A", u"K", 9), u"2");
+  EXPECT_EQ(dir.Read("a.ini"), "[A]\r\nK=1\r\n");
+  EXPECT_FALSE(dir.Exists("b.ini"));
+  std::thread([&] {
+    EXPECT_EQ(ini.GetString(a, u"A", u"K", 9), u"1");
+    ini.SetString(a, u"A", u"X", u"9");
+  }).join();
+  EXPECT_TRUE(ini.EndBatch());
+  EXPECT_EQ(dir.Read("a.ini"), "[A]\r\nK=2\r\nX=9\r\n[B]\r\nL=3\r\n");
+  EXPECT_EQ(dir.Read("b.ini"), "[M]\r\nN=4\r\n");
+  EXPECT_EQ(files.replaces[Narrow(a)], 2);  // the other thread's, then the batch's
+  EXPECT_EQ(files.replaces[Narrow(b)], 1);
+  EXPECT_FALSE(dir.Exists("a.ini.tmp"));
+  ini.SetString(a, u"A", u"K", u"2");  // no change, no replace
+  EXPECT_EQ(files.replaces[Narrow(a)], 2);
+  dir.Write("b.ini.tmp", "x");
+  files.RemoveStaleTemporary(b);
+  EXPECT_FALSE(dir.Exists("b.ini.tmp"));
+}
+
+// A save that cannot be made leaves the file as it was and says so; a file
+// that cannot be read is never replaced by the few keys of one write.
+TEST(IniFiles, AFailedSaveLeavesTheFileAndIsReported) {
+  for (const bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "unreadable" : "replace refused");
+    ScratchFolder dir;
+    dir.Write("config.ini", "[Init]\r\nCurConfig=2\r\n");
+    CountingFiles files;
+    IniFiles ini(files);
+    std::vector<Text> failed;
+    ini.saveFailed = [&](const Text& path) { failed.push_back(path); };
+    files.refuse = !unreadable;
+    files.unreadable = unreadable;
+    const Text path = dir.Path("config.ini");
+    EXPECT_FALSE(ini.SetString(path, u"Init", u"CurConfig", u"3"));
+    ini.BeginBatch();
+    ini.SetString(path, u"Config3", u"K1", u"1");
+    EXPECT_FALSE(ini.EndBatch());
+    EXPECT_EQ(dir.Read("config.ini"), "[Init]\r\nCurConfig=2\r\n");
+    EXPECT_FALSE(dir.Exists("config.ini.tmp"));
+    EXPECT_EQ(failed, std::vector<Text>(2, path));
+    EXPECT_EQ(files.replaces[Narrow(path)], unreadable ? 0 : 2);
   }
 }
 

@@ -6,6 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "app/program_core.h"
+#include "macro/macro_file.h"
+#include "platform/host/fake_clock.h"
+#include "platform/host/fake_system_settings.h"
+#include "platform/host/recording_input.h"
+#include "platform/host/recording_messages.h"
+#include "platform/host/recording_shell.h"
+#include "platform/ini_files.h"
+#include "platform/virtual/virtual_mouse.h"
 #include "settings/config_store.h"
 #include "skin_test_support.h"
 #include "test_support.h"
@@ -85,6 +94,38 @@ TEST(ShippedConfig, ResetTemplatesAreDistinctUsableProfiles) {
     }
     EXPECT_EQ(seen.size(), 5u);
   }
+}
+
+// Reset (five slots, the default macros, the apply) and an apply each replace
+// every file they change once: a reader, a crash or a power cut meets the old
+// file or the new one.
+TEST(ShippedConfig, ResetAndApplyReplaceEachFileOnce) {
+  ScratchFolder dir;
+  CountingFiles files;
+  dir.Write("config.ini", files.store->Read(ShippedConfigPath()).bytes);
+  IniFiles ini(files);
+  VirtualMouse mouse;
+  RecordingInput input;
+  FakeSystemSettings system;
+  RecordingShell shell;
+  FakeClock clock;
+  ProgramCore core({mouse, ini, input, system, shell, clock});
+  RecordingMessages messages;
+  MacroFiles macros(ini, messages, core.macros);
+  const Text macroFile = dir.Path("Macro_EN.dat");
+  core.store.configPath = dir.Path("config.ini");
+  core.store.LoadStartValues();
+  core.store.seams.restoreDefaultMacros = [&] { macros.SaveMacroFile(macroFile); };
+  core.store.seams.applyProfile = [&] { core.applier.ApplyProfile(); };
+  core.store.Reset();
+  EXPECT_EQ(files.replaces[Narrow(core.store.configPath)], 1);
+  EXPECT_EQ(files.replaces[Narrow(macroFile)], 1);
+  core.applier.ApplyProfile();
+  EXPECT_EQ(files.replaces[Narrow(core.store.configPath)], 1) << "nothing changed";
+  core.profile.fireTime = 120;
+  core.applier.ApplyProfile();
+  EXPECT_EQ(files.replaces[Narrow(core.store.configPath)], 2);
+  EXPECT_EQ(ini.GetString(core.store.configPath, u"Config6", u"FIRE_TIME", 5), u"120");
 }
 
 }  // namespace

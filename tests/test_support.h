@@ -2,11 +2,13 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/file_store_port.h"
 #include "platform/ini_port.h"
 #include "platform/text.h"
 
@@ -33,9 +35,31 @@ class ScratchFolder {
   std::filesystem::path dir_;
 };
 
-// The INI adapters this build can test: the host one everywhere, the
-// system's own as well on Windows.
+// The INI adapters this build can test: the host one everywhere; on Windows
+// also the system's own routines and the program's port over the system's
+// file calls.
 std::vector<std::pair<std::string, std::unique_ptr<IniPort>>> IniAdaptersUnderTest();
+
+// The file store the program uses on this platform.
+std::unique_ptr<FileStorePort> FileStoreUnderTest();
+
+// That store, counting the replaces of each file; it can be told to refuse
+// them, or to find every file unreadable.
+struct CountingFiles : FileStorePort {
+  FileContents Read(const Text& path) override {
+    return unreadable ? FileContents{FileReadStatus::kUnreadable, {}} : store->Read(path);
+  }
+  bool Replace(const Text& path, const std::string& bytes) override {
+    ++replaces[Narrow(path)];
+    return !refuse && store->Replace(path, bytes);
+  }
+  void RemoveStaleTemporary(const Text& path) override { store->RemoveStaleTemporary(path); }
+
+  std::unique_ptr<FileStorePort> store = FileStoreUnderTest();
+  std::map<std::string, int> replaces;
+  bool refuse = false;
+  bool unreadable = false;
+};
 
 inline Text T(const char* utf8) { return Widen(utf8); }
 

@@ -16,6 +16,7 @@ AppContext::AppContext(const Text& folder, const CommandLineSwitches& commandLin
       core(ProgramPorts{*hid, ini, input, system, shell, clock}) {
   core.handover.UseWake(wake);
   session.applicationFolder = folder;
+  for (const Text& file : ReplacedFiles(folder)) files.RemoveStaleTemporary(file);
   macroFiles.caption = ApplicationName();
 }
 

@@ -10,8 +10,9 @@
 #include "app/program_core.h"
 #include "app/startup.h"
 #include "macro/macro_file.h"
+#include "platform/ini_files.h"
 #include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_ini.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_input.h"
 #include "platform/win32/win32_messages.h"
 #include "platform/win32/win32_picture.h"
@@ -37,7 +38,9 @@ struct AppContext {
   Text applicationFolder;
   // The test switches of the command line (never the environment).
   CommandLineSwitches switches;
-  Win32Ini ini;
+  Win32Files files;
+  // config.ini, the macro files and the skin files; saves replace whole files.
+  IniFiles ini{files};
   Win32Input input;
   Win32SystemSettings system;
   Win32Shell shell;

@@ -57,6 +57,7 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
+    OnMessageEntry(kSaveFailedMessage, &CNUV_TalvDlg::OnSaveFailed),
     OnNotifyCodeEntry(kMacroNameListId, LBN_SELCHANGE, &CNUV_TalvDlg::OnMacroSelected),
     OnNotifyCodeEntry(kMacroNameEditId, EN_CHANGE, &CNUV_TalvDlg::OnMacroNameChanged),
     // A control that takes the focus by any path (a click, the editor's New)
@@ -182,6 +183,13 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   c.core.store.seams.applyProfile = [&c] { c.core.applier.ApplyProfile(); };
   c.core.store.seams.restoreDefaultMacros = [this] { input_.RestoreDefaultMacros(); };
   keyboardHook_.SetTarget(hwnd_);
+  // A save may fail on a worker thread (a DPI step of the mouse): the user is
+  // told on the window's thread, without holding up the one that saved.
+  const HWND window = hwnd_;
+  c.ini.saveFailed = [window](const Text& path) {
+    auto* kept = new Text(path);
+    if (!PostMessageW(window, kSaveFailedMessage, 0, reinterpret_cast<LPARAM>(kept))) delete kept;
+  };
   // After a fault the safe part of the close sequence runs, the window left
   // to the end of the process.
   InstallFaultEnd([this] {
@@ -885,6 +893,16 @@ bool CNUV_TalvDlg::OnSize(WndMessage& m) {
 
 bool CNUV_TalvDlg::OnTestPage(WndMessage& m) {
   GoToPage(static_cast<int>(m.wParam));
+  return true;
+}
+
+bool CNUV_TalvDlg::OnSaveFailed(WndMessage& m) {
+  const std::unique_ptr<Text> path(reinterpret_cast<Text*>(m.lParam));
+  // One box at a time: a read-only file fails every DPI step of the mouse.
+  if (!path || saveFailureShown_) return true;
+  saveFailureShown_ = true;
+  ShowMessage(SaveFailedText(*path, context_.session.uiLanguage != 0));
+  saveFailureShown_ = false;
   return true;
 }
 

@@ -190,6 +190,11 @@ class CNUV_TalvDlg : public Dialog,
   // rather than inside its question.
   static constexpr UINT kActivateKeyMessage = WM_APP + 0x55;
   static constexpr UINT kFocusKeyMessage = WM_APP + 0x56;
+  // A save failed on some thread: lParam is the file's path (a Text the
+  // window deletes).
+  static constexpr UINT kSaveFailedMessage = WM_APP + 0x57;
+  bool OnSaveFailed(WndMessage& m);
+  bool saveFailureShown_ = false;
   bool OnActivateKey(WndMessage& m);
   bool OnControlFocus(WndMessage& m);
   bool OnFocusKeyMessage(WndMessage& m);

@@ -15,7 +15,9 @@
 #      config.ini itself, which holds no profile, changes nothing and says so;
 #      a release over Reset with no press before it does nothing.
 #   4. Reset: every slot from its template, the default macros become the
-#      working file, then the apply.
+#      working file, then the apply; another program reading config.ini all
+#      the while finds the old file or the new one, never a part; a save that
+#      cannot be made (a read-only config.ini) leaves the file and says so.
 #   5. Portuguese and back: VER_SEL, captions, the other language's macros,
 #      the tray menu; fast switching.
 #   6. Odd clicks: a press released elsewhere, double clicks.
@@ -30,8 +32,11 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 RESULTS="${1:-$ROOT/build/results}"
 . "$ROOT/tests/e2e/lib.sh"
 
+# A save that a crash interrupted left its temporary file: the start removes it.
+printf '[Init]\r\nCurConfig=3\r\n' >"$APP/config.ini.tmp"
 start_shown || exit 1
 : >"$TRACE"
+[ -e "$APP/config.ini.tmp" ] && fail "the start left a stale config.ini.tmp"
 
 # ---- 1. Every kind of setting, then apply ----
 # Slot 1 holds the factory profile: all four DPI levels on, level 0 current.
@@ -146,8 +151,17 @@ cmp -s "$CONFIG" "$APP/config-before-release.ini" || fail "a release over Reset 
 # ---- 4. Reset ----
 printf '[Macros]\r\nmacroNum=0\r\n' >"$APP/Macro_EN.dat"
 : >"$TRACE"
+md5sum <"$CONFIG" | cut -d' ' -f1 >"$APP/config-sums"
+(while [ ! -e "$APP/reader-stop" ]; do md5sum <"$CONFIG"; done | cut -d' ' -f1 | sort -u >"$APP/config-seen") &
+reader=$!
 click_key main 16
 sleep 2
+touch "$APP/reader-stop"
+wait "$reader"
+md5sum <"$CONFIG" | cut -d' ' -f1 >>"$APP/config-sums"
+if grep -qvxFf "$APP/config-sums" "$APP/config-seen"; then
+  fail "a reader of config.ini during Reset saw $(wc -l <"$APP/config-seen") contents, not only the old and the new"
+fi
 for key in K1 K2 K3 K4 K5 K6 K7 DPI_LEVEL WHEEL_STATUS DPI_SET1 DPI_SET_EN1 DPI_SET2 DPI_SET3 \
   DPI_SET4 LED_STATUS DPI_SPEED WHEEL_SPEED FIRE_TIME; do
   for n in 2 3 4; do
@@ -163,6 +177,24 @@ macro_lines() { tr -d '\r' <"$1" | grep -E '^(macroNum|[0-9]+)=' | sort; }
   fail "reset: Macro_EN.dat is not the default macro file"
 [ "$(reports | grep -c '^F 07 10 ')" -eq 7 ] || fail "reset: no apply followed"
 expect_value Config6 K4 "$(ini_value "$CONFIG" CfgReset2 K4)" "reset's apply of slot 2"
+# A save the system refuses (config.ini read-only) leaves the file and says so.
+chmod a-w "$CONFIG"
+cp "$CONFIG" "$APP/config-read-only.ini"
+click_key main 47            # DPI level 2 on or off: a change to save
+click_key main 3             # Apply
+if find_window --onlyvisible '^NUV_Talv' 10 >/dev/null; then
+  shot journey-save-failed
+  xdotool key Return
+  sleep 0.5
+else
+  fail "no message when config.ini could not be saved"
+fi
+cmp -s "$CONFIG" "$APP/config-read-only.ini" || fail "a refused save changed config.ini"
+ls "$APP"/config.ini.tmp >/dev/null 2>&1 && fail "a refused save left config.ini.tmp"
+chmod u+w "$CONFIG"
+click_key main 47            # back as it was
+click_key main 3
+sleep 1.5
 
 # ---- 5. Portuguese and back ----
 click_key main 18            # English once more: changes nothing visible

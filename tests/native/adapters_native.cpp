@@ -9,4 +9,6 @@ std::vector<std::pair<std::string, std::unique_ptr<IniPort>>> IniAdaptersUnderTe
   return adapters;
 }
 
+std::unique_ptr<FileStorePort> FileStoreUnderTest() { return std::make_unique<HostFiles>(); }
+
 }  // namespace nuv::test
