@@ -17,7 +17,7 @@
 #   4. Reset: every slot from its template, the default macros become the
 #      working file, then the apply; another program reading config.ini all
 #      the while finds the old file or the new one, never a part; a save that
-#      cannot be made (a read-only config.ini) leaves the file and says so.
+#      cannot be made leaves the file and says so.
 #   5. Portuguese and back: VER_SEL, captions, the other language's macros,
 #      the tray menu; fast switching.
 #   6. Odd clicks: a press released elsewhere, double clicks.
@@ -177,9 +177,10 @@ macro_lines() { tr -d '\r' <"$1" | grep -E '^(macroNum|[0-9]+)=' | sort; }
   fail "reset: Macro_EN.dat is not the default macro file"
 [ "$(reports | grep -c '^F 07 10 ')" -eq 7 ] || fail "reset: no apply followed"
 expect_value Config6 K4 "$(ini_value "$CONFIG" CfgReset2 K4)" "reset's apply of slot 2"
-# A save the system refuses (config.ini read-only) leaves the file and says so.
-chmod a-w "$CONFIG"
-cp "$CONFIG" "$APP/config-read-only.ini"
+# A save the system refuses (here the new file cannot be made: a folder holds
+# its name) leaves config.ini as it was and says so.
+mkdir "$APP/config.ini.tmp"
+cp "$CONFIG" "$APP/config-refused.ini"
 click_key main 47            # DPI level 2 on or off: a change to save
 click_key main 3             # Apply
 if find_window --onlyvisible '^NUV_Talv' 10 >/dev/null; then
@@ -189,9 +190,8 @@ if find_window --onlyvisible '^NUV_Talv' 10 >/dev/null; then
 else
   fail "no message when config.ini could not be saved"
 fi
-cmp -s "$CONFIG" "$APP/config-read-only.ini" || fail "a refused save changed config.ini"
-ls "$APP"/config.ini.tmp >/dev/null 2>&1 && fail "a refused save left config.ini.tmp"
-chmod u+w "$CONFIG"
+cmp -s "$CONFIG" "$APP/config-refused.ini" || fail "a refused save changed config.ini"
+rmdir "$APP/config.ini.tmp"
 click_key main 47            # back as it was
 click_key main 3
 sleep 1.5
