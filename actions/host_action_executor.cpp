@@ -157,11 +157,11 @@ void HostActionExecutor::SwitchLed() {
 
 void HostActionExecutor::Shortcut(uint8_t modifier, uint8_t key, bool hold) {
   const auto scan = static_cast<uint8_t>(d_.input.MapVirtualKeyToScanCode(key) & 0xFF);
-  d_.input.KeyEvent(modifier, 0, 0);
-  d_.input.KeyEvent(key, scan, 0);
+  SendKey(modifier, 0, 0);
+  SendKey(key, scan, 0);
   if (hold) d_.clock.SleepFor(kShortcutHold);
-  d_.input.KeyEvent(key, scan, kKeyEventKeyUp);
-  d_.input.KeyEvent(modifier, 0, kKeyEventKeyUp);
+  SendKey(key, scan, kKeyEventKeyUp);
+  SendKey(modifier, 0, kKeyEventKeyUp);
 }
 
 void HostActionExecutor::NextProfile() {
@@ -173,11 +173,19 @@ void HostActionExecutor::NextProfile() {
 }
 
 void HostActionExecutor::ReleaseHeldKeys() {
-  for (size_t key = 1; key < playbackHeld_.size(); ++key) {
-    if (playbackHeld_[key].exchange(0) == 0) continue;
-    const auto code = static_cast<uint8_t>(key);
-    PlayEvent({code, kKeyUp}, code < kLeftButtonKey ? PlaybackScanCode(d_.input, code) : 0);
-  }
+  held_.TakeAll(
+      [this](uint8_t vk, uint8_t scan, uint32_t flags) { d_.input.KeyEvent(vk, scan, flags); },
+      [this](uint32_t flags) { d_.input.MouseEvent(flags); });
+}
+
+void HostActionExecutor::SendKey(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
+  held_.NoteKeyEvent(virtualKey, scanCode, flags);
+  d_.input.KeyEvent(virtualKey, scanCode, flags);
+}
+
+void HostActionExecutor::SendMouse(uint32_t flags) {
+  held_.NoteMouseEvent(flags);
+  d_.input.MouseEvent(flags);
 }
 
 void HostActionExecutor::PlayEvent(MacroEvent event, uint8_t scanCode) {
@@ -187,13 +195,13 @@ void HostActionExecutor::PlayEvent(MacroEvent event, uint8_t scanCode) {
   if (key < kLeftButtonKey) {
     const uint32_t flags =
         (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) | (down ? 0 : kKeyEventKeyUp);
-    d_.input.KeyEvent(key, scanCode, flags);
+    SendKey(key, scanCode, flags);
   } else if (key == kLeftButtonKey) {
-    d_.input.MouseEvent(down ? kMouseEventLeftDown : kMouseEventLeftUp);
+    SendMouse(down ? kMouseEventLeftDown : kMouseEventLeftUp);
   } else if (key == kRightButtonKey) {
-    d_.input.MouseEvent(down ? kMouseEventRightDown : kMouseEventRightUp);
+    SendMouse(down ? kMouseEventRightDown : kMouseEventRightUp);
   } else {
-    d_.input.MouseEvent(down ? kMouseEventMiddleDown : kMouseEventMiddleUp);
+    SendMouse(down ? kMouseEventMiddleDown : kMouseEventMiddleUp);
   }
 }
 
@@ -218,15 +226,12 @@ void HostActionExecutor::PlayMacro(int slot) {
   auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };
   // Keys and buttons this playback holds down, in the order pressed.
   std::vector<uint8_t> held;
-  auto track = [this, &held](MacroEvent e) {
-    AtomicField<uint8_t>& down = playbackHeld_[e.key];
+  auto track = [&held](MacroEvent e) {
     if (e.direction == kKeyDown) {
       held.push_back(e.key);
-      down = static_cast<uint8_t>(down + 1);
     } else if (e.direction == kKeyUp) {
       const auto it = std::find(held.rbegin(), held.rend(), e.key);
       if (it != held.rend()) held.erase(std::next(it).base());
-      if (down > 0) down = static_cast<uint8_t>(down - 1);
     }
   };
   // Ended early by the release flag: what it pressed must not stay down in
@@ -234,7 +239,6 @@ void HostActionExecutor::PlayMacro(int slot) {
   auto releaseHeld = [&] {
     for (auto it = held.rbegin(); it != held.rend(); ++it) {
       PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? PlaybackScanCode(d_.input, *it) : 0);
-      playbackHeld_[*it] = 0;
     }
   };
   // Pauses are kept against deadlines, so the time spent sending an event

@@ -10,6 +10,7 @@
 #include "actions/host_handover.h"
 #include "macro/macro_store.h"
 #include "platform/clock_port.h"
+#include "platform/held_inputs.h"
 #include "platform/input_port.h"
 #include "platform/shell_port.h"
 #include "settings/config_store.h"
@@ -58,9 +59,13 @@ class HostActionExecutor {
   void PerformButton(int button);
   void PlayMacro(int slot);
 
-  // Releases every key and button that a playback holds down now (any
-  // thread: the close after a fault runs it while a playback may be cut off).
+  // Releases every key and button that a playback or shortcut holds down now
+  // (any thread: the close after a fault runs it while a playback may be cut
+  // off), each once.
   void ReleaseHeldKeys();
+  // What the executor's input holds down now, for the hard ending after a
+  // fault, which sends the releases without this object.
+  HeldInputs& Held() { return held_; }
 
  private:
   void StepDpi(int32_t role);
@@ -68,10 +73,13 @@ class HostActionExecutor {
   void Shortcut(uint8_t modifier, uint8_t key, bool hold);
   void NextProfile();
   void PlayEvent(MacroEvent event, uint8_t scanCode);
+  // Every key and button event that can hold something down goes through
+  // these two, which note it in `held_` before it is sent.
+  void SendKey(uint8_t virtualKey, uint8_t scanCode, uint32_t flags);
+  void SendMouse(uint32_t flags);
 
   ExecutorDependencies d_;
-  // How often each key or button code is down by the running playback.
-  std::array<AtomicField<uint8_t>, 256> playbackHeld_{};
+  HeldInputs held_;
 };
 
 }  // namespace nuv

@@ -74,6 +74,7 @@ CommandLineSwitches ParseCommandLineSwitches(TextView command_line) {
     const TextView a(argument);
     if (a == kVirtualMouse) switches.virtualMouse = true;
     if (a == u"-TESTFAULT") switches.testFault = true;
+    if (a == u"-TESTPAINTCOUNT") switches.testPaintCount = true;
     if (a.starts_with(kTestPage)) switches.testPage = TestPageNamed(a.substr(kTestPage.size()));
   }
   return switches;

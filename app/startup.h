@@ -35,8 +35,13 @@ bool CommandLineAsksHidden(TextView command_line);
 //   -TESTPAGE=<page>       show that page at start: main, advanced, colour
 //                          or 0, 1, 2; any other value shows none
 //   -TESTFAULT             the registered window message "NUV_Talv.TestFault"
-//                          throws from the main window's handler, so that a
-//                          test sees the program end after a fault
+//                          makes a fault in the main window's handler, so that
+//                          a test sees the program end after it: with wParam 0
+//                          a C++ exception, 1 an access violation, 2 a failed
+//                          stack canary
+//   -TESTPAINTCOUNT        the registered window message "NUV_Talv.PaintCount"
+//                          answers how often the main window has painted
+// Without its switch a test message is left unanswered.
 // Arguments are split as the C runtime splits them (spaces and tabs outside
 // quotes; backslashes before a quote escape it); the program's path ends at
 // its closing quote, or at the first space or tab when it is not quoted.
@@ -45,6 +50,7 @@ struct CommandLineSwitches {
   bool virtualMouse = false;
   std::optional<int> testPage;
   bool testFault = false;
+  bool testPaintCount = false;
 };
 CommandLineSwitches ParseCommandLineSwitches(TextView command_line);
 

@@ -3,7 +3,8 @@
 # tests/win32/probes/hover_sweep.exe sends the window a WM_MOUSEMOVE for every
 # point of a grid over the face (SendMessage returns once the window has
 # handled it, its repaint included, which is drawn at once) and asks the
-# window for its paint count after each move. Prints per page the moves, the
+# window for its paint count after each move (the program answers it only
+# with the test switch -TESTPAINTCOUNT). Prints per page the moves, the
 # paints, and the time of a move with and without a repaint. Goal: no paint
 # for a move that changes no hover, a hover repaint within 2 ms.
 #
@@ -23,7 +24,7 @@ trap 'wineserver -k 2>/dev/null; rm -rf "$APP"; stop_display' EXIT
 TITLE="QUARVEL 241-7730 GAMING MOUSE"
 
 for page in main advanced colour; do
-  wine "$APP/NUV_Talv.exe" -VIRTUALMOUSE "-TESTPAGE=$page" >/dev/null 2>&1 &
+  wine "$APP/NUV_Talv.exe" -VIRTUALMOUSE "-TESTPAGE=$page" -TESTPAINTCOUNT >/dev/null 2>&1 &
   for _ in $(seq 1 120); do
     xdotool search --onlyvisible --name "^$TITLE\$" >/dev/null 2>&1 && break
     sleep 0.25

@@ -11,8 +11,11 @@
 # loader at a random high address with no executable data (DYNAMIC_BASE,
 # HIGH_ENTROPY_VA, NX_COMPAT), shipped without symbols or debug sections, and,
 # in the unstripped build given second, built with stack canaries and checked
-# buffer copies (-fstack-protector-strong, _FORTIFY_SOURCE).
+# buffer copies (-fstack-protector-strong, _FORTIFY_SOURCE), which is proved
+# for each library and object of ours that it links (scripts/linked_parts.py),
+# so that one target defined where the options do not reach it fails.
 #   scripts/check_binary.sh dist/NUV_Talv.exe [build/win/NUV_Talv.exe]
+# scripts/common.sh lists the shipped exes (NUV_SHIPPED_EXES) in one place.
 # Prints each DLL it finds, each fault, and exits non-zero on any (or when the
 # image cannot be read). Delay-loaded DLLs count too.
 set -u
@@ -66,6 +69,8 @@ if [ -n "$unstripped" ]; then
     { echo "binary: $unstripped has no stack canaries (-fstack-protector-strong)"; status=1; }
   grep -qE ' __(memcpy|memmove|memset|strcpy|strcat|sprintf|vsnprintf)_chk$' <<<"$symbols" ||
     { echo "binary: $unstripped has no checked buffer copies (_FORTIFY_SOURCE)"; status=1; }
+  python3 "$(dirname "$0")/linked_parts.py" "$(dirname "$unstripped")" "$(basename "$unstripped" .exe)" \
+    "${NM:-x86_64-w64-mingw32-nm}" || status=1
 fi
 [ "$status" -eq 0 ] && echo "binary: ok (DllCharacteristics $characteristics, stripped${unstripped:+, canaries and checked copies})"
 exit "$status"

@@ -26,6 +26,12 @@ ensure_packages() {
   fi
 }
 
+# The programs of ours that dist/ ships, each as built under build/win (its
+# stripped copy in dist/ has the same name). scripts/test.sh runs
+# scripts/check_binary.sh on each: imports, image flags, no symbols, and
+# canaries and checked copies in every part of the build that it links.
+NUV_SHIPPED_EXES=(NUV_Talv.exe)
+
 # Windows build: NUV_Talv.exe, the Windows test program, and dist/.
 build_windows() {
   cmake -S "$ROOT" -B "$ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \

@@ -115,9 +115,12 @@ fi
 
 echo "== windows (under Wine)"
 if quietly "$RESULTS/build-windows.log" build_windows; then
-  # The elevated program imports only KnownDLLs, API sets and the common
-  # controls, and ships hardened and stripped.
-  tier "shipped binary" scripts/check_binary.sh "$ROOT/dist/NUV_Talv.exe" "$ROOT/build/win/NUV_Talv.exe"
+  # The elevated program and its helpers import only KnownDLLs, API sets and
+  # the common controls, and ship hardened and stripped.
+  for shipped in "${NUV_SHIPPED_EXES[@]}"; do
+    tier "shipped binary ${shipped##*/}" scripts/check_binary.sh "$ROOT/dist/${shipped##*/}" \
+      "$ROOT/build/win/$shipped"
+  done
   ensure_display
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"

@@ -468,6 +468,50 @@ TEST_F(HostActionsTest, AnEarlyEndReleasesWhatThePlaybackHolds) {
                             }));
 }
 
+// The close after a fault runs on another thread while the executor may hold
+// keys: each held key and button is let go once, as it was pressed (scan code,
+// extended flag), whether a playback or a shortcut holds it.
+TEST_F(HostActionsTest, TheCloseAfterAFaultLetsGoOfEachHeldKeyOnce) {
+  MacroRecord m = MacroRecord::Named(u"Held");
+  const MacroEvent events[] = {{0x2E, 1}, {kLeftButtonKey, 1}, {'B', 1}, {'B', 1}, {'B', 2}};
+  m.eventCount = 5;
+  for (int k = 0; k < 5; ++k) m.events[k] = events[k];
+  macros.Write(0, m);
+  macros.SetCount(1);
+  const auto scan = [this](uint8_t vk) {
+    return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk));
+  };
+  struct Case {
+    int32_t function;
+    int faultAtSleep;
+    std::vector<Event> released;
+  };
+  const Case cases[] = {
+      {kFnFirstMacro,
+       5,
+       {Key(0x2E, scan(0x2E), kKeyEventExtendedKey | kKeyEventKeyUp),
+        Key('B', scan('B'), kKeyEventKeyUp), Mouse(kMouseEventLeftUp)}},
+      {kFnCopy, 1, {Key(0x11, 0, kKeyEventKeyUp), Key('C', scan('C'), kKeyEventKeyUp)}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Event> released;
+    size_t again = 1;
+    int sleeps = 0;
+    clock.duringSleep = [&] {
+      if (++sleeps != c.faultAtSleep) return;
+      input.Clear();
+      executor.ReleaseHeldKeys();
+      released = input.Events();
+      executor.ReleaseHeldKeys();
+      again = input.Events().size() - released.size();
+    };
+    Press(1, c.function);
+    EXPECT_EQ(released, c.released) << c.function;
+    EXPECT_EQ(again, 0u) << c.function;
+  }
+  clock.duringSleep = nullptr;
+}
+
 TEST_F(HostActionsTest, PlaybackUsesTheRecordAsItWasWhenItStarted) {
   MacroRecord m = MacroRecord::Named(u"Long");
   m.eventCount = 4;

@@ -159,6 +159,13 @@ TEST_F(SkinReadTest, AdvancedLoaderKeepsTheControlsInBothForms) {
   EXPECT_EQ(controls.macroNameListBox, (SkinBox{5, 6, 12, 14}));
   // Sums beyond the int32 range saturate instead of wrapping.
   EXPECT_EQ(controls.macroEventListBox, (SkinBox{2147483647, 0, 2147483647, -2147483647}));
+  // Scaled, edges further apart than int32 holds give the largest extent.
+  controls.macroEventList = {-2147483647, -2147483647, 2147483647, 2147483647};
+  for (int32_t dpi : {96, 144, 192, 960}) {
+    const SkinRect scaled = ScaledControls(controls, DisplayScale(dpi)).macroEventList;
+    EXPECT_EQ(scaled.width, INT32_MAX) << dpi;
+    EXPECT_EQ(scaled.height, INT32_MAX) << dpi;
+  }
 }
 
 TEST(SkinPaths, FolderAndFileNamesByLanguage) {

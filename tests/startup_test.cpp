@@ -80,6 +80,8 @@ TEST(CommandLine, TestSwitchesAreWholeArgumentsAfterTheProgramPath) {
     EXPECT_EQ(s.virtualMouse, c.virtualMouse) << c.line;
     EXPECT_EQ(s.testPage, c.testPage) << c.line;
   }
+  EXPECT_TRUE(ParseCommandLineSwitches(T("NUV_Talv.exe -TESTPAINTCOUNT -HIDE")).testPaintCount);
+  EXPECT_FALSE(ParseCommandLineSwitches(T("NUV_Talv.exe -TESTPAINTCOUNT=1")).testPaintCount);
 }
 
 TEST(Shutdown, CloseSequenceInOrder) {

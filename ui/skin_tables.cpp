@@ -47,9 +47,15 @@ SkinBox ScaledBox(const SkinBox& box, const DisplayScale& scale) {
 }
 
 MacroControlRects ScaledControls(const MacroControlRects& c, const DisplayScale& scale) {
+  // Edges scaled and clamped to int32 can lie further apart than int32 holds
+  // (skin values are unchecked): the extent is taken in 64 bits and clamped.
+  const auto extent = [](int32_t from, int32_t to) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{to} - int64_t{from}, INT32_MIN, INT32_MAX));
+  };
   const auto rect = [&](const SkinRect& r) {
     const SkinBox b = ScaledBox(ToBox(r), scale);
-    return SkinRect{b.left, b.top, b.right - b.left, b.bottom - b.top};
+    return SkinRect{b.left, b.top, extent(b.left, b.right), extent(b.top, b.bottom)};
   };
   return MacroControlRects{rect(c.repeatCountEdit),
                            rect(c.macroNameEdit),

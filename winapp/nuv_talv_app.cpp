@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/startup.h"
+#include "platform/win32/win32_fault_end.h"
 #include "platform/win32/win32_text.h"
 #include "winapp/hid_choice.h"
 #include "winapp/nuv_talv_dlg.h"
@@ -43,6 +44,8 @@ bool CNUV_TalvApp::InitInstance() {
   // Never deleted (see AppContext).
   auto* context =
       new AppContext(applicationFolder_, ParseCommandLineSwitches(FromW(GetCommandLineW())));
+  // Before any worker starts: what a hard fault lets go of is the executor's.
+  InstallFaultEnd(context->core.executor.Held(), kClosePointerSpeed);
   if (wireSubsystems) wireSubsystems(*context);
   {
     CNUV_TalvDlg dialog(*context);

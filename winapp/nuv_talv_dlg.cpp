@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <stdexcept>
 #include <thread>
 
 #include "app/startup.h"
@@ -109,7 +108,10 @@ CNUV_TalvDlg::CNUV_TalvDlg(AppContext& context)
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CNUV_TalvDlg::~CNUV_TalvDlg() = default;
+CNUV_TalvDlg::~CNUV_TalvDlg() {
+  // From here on a fault in a worker thread ends without this object.
+  faultCloser_.reset();
+}
 
 HFONT CNUV_TalvDlg::TextFont() const {
   return canvas_ ? canvas_->FontFor(context_.session.uiLanguage) : nullptr;
@@ -133,15 +135,16 @@ bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
     if (!IsWindowVisible(hwnd_)) AddTrayIcon();
     return true;
   }
-  // Read-only, for the hover benchmark in another process.
+  // Read-only, for the hover benchmark in another process; only with its
+  // test switch.
   static const UINT paintCountMessage = RegisterWindowMessageW(L"NUV_Talv.PaintCount");
-  if (m.message == paintCountMessage) {
+  if (m.message == paintCountMessage && context_.switches.testPaintCount) {
     m.result = static_cast<LRESULT>(paintCount_);
     return true;
   }
   static const UINT testFaultMessage = RegisterWindowMessageW(L"NUV_Talv.TestFault");
   if (m.message == testFaultMessage && context_.switches.testFault) {
-    throw std::runtime_error("test fault");
+    RaiseTestFault(static_cast<unsigned>(m.wParam));
   }
   return DispatchTable(*this, kMessageTable, m) || Dialog::OnMessage(m);
 }
@@ -190,9 +193,9 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
     auto* kept = new Text(path);
     if (!PostMessageW(window, kSaveFailedMessage, 0, reinterpret_cast<LPARAM>(kept))) delete kept;
   };
-  // After a fault the safe part of the close sequence runs, the window left
-  // to the end of the process.
-  InstallFaultEnd([this] {
+  // After a C++ exception the safe part of the close sequence runs, the
+  // window left to the end of the process.
+  faultCloser_.emplace([this] {
     context_.core.executor.ReleaseHeldKeys();
     keyboardHook_.RemoveKeyboardHook();
     ShutdownSeams seams = CloseSeams();
@@ -891,8 +894,11 @@ bool CNUV_TalvDlg::OnSize(WndMessage& m) {
   return false;
 }
 
-bool CNUV_TalvDlg::OnTestPage(WndMessage& m) {
-  GoToPage(static_cast<int>(m.wParam));
+bool CNUV_TalvDlg::OnTestPage(WndMessage&) {
+  // Only the page that the command line named, whatever the message carries.
+  const std::optional<int> page = context_.switches.testPage;
+  if (!page) return false;
+  GoToPage(*page);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "app/input_dispatch.h"
@@ -13,6 +14,7 @@
 #include "macro/macro_recorder.h"
 #include "platform/win32/gdi_handle.h"
 #include "platform/win32/win32_accessible.h"
+#include "platform/win32/win32_fault_end.h"
 #include "platform/win32/win32_system_time.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
@@ -118,7 +120,8 @@ class CNUV_TalvDlg : public Dialog,
   bool OnMouseLeave(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
   bool OnLeftButtonUp(WndMessage& m);
-  // The page test switch, handled once the window is up.
+  // The page test switch, handled once the window is up; unanswered without
+  // the switch.
   static constexpr UINT kTestPageMessage = WM_APP + 0x54;
   bool OnTestPage(WndMessage& m);
   static const MessageEntry<CNUV_TalvDlg> kMessageTable[];
@@ -246,6 +249,9 @@ class CNUV_TalvDlg : public Dialog,
   AccessibleServer accessible_;
   std::vector<std::pair<Text, uint32_t>> announced_;
   uint8_t announcedPage_ = 255;
+  // The close sequence after a C++ exception, from the window's start for as
+  // long as this object lives (the destructor removes it first).
+  std::optional<FaultCloser> faultCloser_;
 };
 
 }  // namespace nuv::win32

@@ -22,8 +22,11 @@
 #      the tray menu; fast switching.
 #   6. Odd clicks: a press released elsewhere, double clicks.
 #   7. Tray and minimise keys, and dragging the window by its face.
-#   8. A fault in a handler (the test switch -TESTFAULT) ends the program
-#      through the close sequence: the exit command reaches the mouse.
+#   8. A fault in a handler (the test switch -TESTFAULT) ends the program:
+#      a C++ exception through the close sequence (the exit command reaches
+#      the mouse, exit code 3), an access violation and a failed stack canary
+#      at once (no exit command; the fault's code: 0xC0000005, 0xC0000409);
+#      the pointer speed is set back after each.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/window_state.exe.
@@ -287,17 +290,33 @@ window_origin
   fail "dragging the face by (120, 60) moved the window from $x0,$y0 to $WX,$WY"
 close_with_wm_close
 
-# ---- 8. A fault ends the program through the close sequence ----
-start_app -TESTFAULT
-if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+# ---- 8. A fault ends the program: an exception through the close sequence,
+# a hard fault at once ----
+# wParam of the test message, the exit code as Wine's launcher gives it (its
+# low byte), the fault.
+for fault in "0 3 exception" "1 5 access-violation" "2 9 stack-canary"; do
+  read -r kind code name <<<"$fault"
+  start_app -TESTFAULT
+  app=$!
+  if ! find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
+    fail "the main window did not appear with -TESTFAULT"
+    continue
+  fi
   sleep 2
   : >"$TRACE"
-  wine "$SYSTEM_PROBE" post NUV_Talv.TestFault
-  window_gone 20 || fail "the program did not end after a fault in a handler"
-  grep -q '^F 07 20' "$TRACE" || fail "no exit command (07 20) after a fault in a handler"
-else
-  fail "the main window did not appear with -TESTFAULT"
-fi
+  set_pointer_speed 16
+  wine "$SYSTEM_PROBE" post NUV_Talv.TestFault "$kind"
+  window_gone 20 || fail "the program did not end after a fault in a handler ($name)"
+  wait "$app"
+  rc=$?
+  [ "$rc" -eq "$code" ] || fail "exit code $rc after a fault in a handler ($name), not $code"
+  [ "$(pointer_speed)" = "10" ] || fail "pointer speed after a fault ($name) is '$(pointer_speed)', not 10"
+  if [ "$kind" -eq 0 ]; then
+    grep -q '^F 07 20' "$TRACE" || fail "no exit command (07 20) after an exception in a handler"
+  elif grep -q '^F' "$TRACE"; then
+    fail "reports after a hard fault ($name): $(grep '^F' "$TRACE" | head -n 3 | tr '\n' ' ')"
+  fi
+done
 
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"

@@ -9,7 +9,9 @@
 # (input_probe.exe) see the events in order, each pause as stored. Last, a
 # name longer than a record holds is cut at 19 characters, and a recording
 # that the window's Cancel hides ends: keys typed into another program reach
-# it.
+# it. Last, a fault while the macro holds Shift down (its first pause made
+# 8 s long): after an exception and after an access violation alike the
+# other program sees Shift come back up.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/{window_state,input_probe}.exe.
@@ -190,6 +192,40 @@ wait "$probe"
 grep -q '^K 81 D' "$PROBE_LOG" || fail "after Record and Cancel, keys typed into Notepad did not reach it"
 wine taskkill /IM notepad.exe /F >/dev/null 2>&1
 close_with_wm_close
+
+# ---- A fault while the playback holds a key ----
+# Delay word 1 (the pause after Shift down) is value groups 46 and 47.
+python3 - "$MACRO_FILE" "$SLOT" <<'EOF'
+import sys
+path, slot = sys.argv[1], sys.argv[2]
+text = open(path, encoding="latin-1", newline="").read()
+start = text.index("\n" + slot + "=") + len(slot) + 2
+text = text[:start + 138] + "064031" + text[start + 144:]  # 8000 ms
+open(path, "w", encoding="latin-1", newline="").write(text)
+EOF
+for kind in 0 1; do   # the test fault's kind: an exception, an access violation
+  start_app -TESTFAULT
+  app=$!
+  find_window --onlyvisible "^$TITLE\$" 60 >/dev/null || { fail "no window with -TESTFAULT"; continue; }
+  sleep 2
+  rm -f "$PROBE_LOG"
+  wine "$PROBE" "$(windows_path "$PROBE_LOG")" 6 >/dev/null 2>&1 &
+  probe=$!
+  for _ in $(seq 1 60); do grep -q ready "$PROBE_LOG" 2>/dev/null && break; sleep 0.25; done
+  "$ROOT/tools/virtual_mouse.sh" --folder "$APP" press 6 >/dev/null
+  sleep 1
+  wine "$SYSTEM_PROBE" post NUV_Talv.TestFault "$kind"
+  window_gone 20 || fail "the program did not end after the test fault $kind"
+  wait "$app"
+  wait "$probe"
+  "$ROOT/tools/virtual_mouse.sh" --folder "$APP" release >/dev/null
+  played=$(awk '$6 == 1 {printf "%s%s%s ", $1, $2, $3}' "$PROBE_LOG")
+  # The close sequence's Alt releases may follow.
+  case "$played" in
+    "K160D K160U "*) ;;
+    *) fail "a fault (kind $kind) during the playback: '$played', not Shift down and up" ;;
+  esac
+done
 
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"

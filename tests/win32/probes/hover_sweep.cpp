@@ -4,7 +4,8 @@
 // WM_MOUSEMOVE (SendMessage waits until the window has handled it, including
 // a repaint, which the window draws at once), and after each move the window
 // is asked for its paint count (the registered message
-// "NUV_Talv.PaintCount").
+// "NUV_Talv.PaintCount", which the program answers only when it was started
+// with -TESTPAINTCOUNT).
 //
 //   hover_sweep.exe [step]      grid step in pixels (default 4)
 #include <windows.h>
@@ -39,6 +40,10 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> painting;
   std::vector<double> quiet;
   LRESULT paints = SendMessageW(window, paintCount, 0, 0);
+  if (paints == 0) {
+    std::printf("no paint count: start the program with -TESTPAINTCOUNT\n");
+    return 1;
+  }
   const LRESULT first = paints;
   using Clock = std::chrono::steady_clock;
   for (int y = 0; y < face.bottom; y += step) {

@@ -1,8 +1,9 @@
 // What the system knows of processes and windows, for the end-to-end checks
 // that look at the program from outside:
 //   system_probe processes        one line per process: "id name <- parent name"
-//   system_probe post <message>   posts the registered window message to the
-//                                 program's main window
+//   system_probe post <message> [wParam]
+//                                 posts the registered window message to the
+//                                 program's main window (wParam 0 if not given)
 //   system_probe release <x> <y>  sends the main window a pointer move to
 //                                 client point (x, y) and a left-button release
 //                                 there, with no press before it (X drops a
@@ -51,10 +52,12 @@ int wmain(int argc, wchar_t** argv) {
     SendMessageW(window, WM_LBUTTONUP, 0, point);
     return 0;
   }
-  if (argc == 3 && std::wstring(argv[1]) == L"post") {
+  if ((argc == 3 || argc == 4) && std::wstring(argv[1]) == L"post") {
     HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
-    return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), 0, 0) ? 0 : 1;
+    const WPARAM value = argc == 4 ? static_cast<WPARAM>(_wtoi(argv[3])) : 0;
+    return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), value, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: system_probe processes | post <message> | release <x> <y>\n");
+  std::fprintf(stderr,
+               "usage: system_probe processes | post <message> [wParam] | release <x> <y>\n");
   return 2;
 }
