@@ -423,8 +423,8 @@ void MainWindowInput::ImportMacros() {
 
 void MainWindowInput::ExportMacros() {
   view_.ExportFile(FileDialogKind::kMacroExport, [&](const ChosenFile& existing) {
-    return WrittenInto(existing,
-                       [&](const std::string& bytes) { return t_.macroFiles.ExportMacroFile(bytes); });
+    return WrittenInto(
+        existing, [&](const std::string& bytes) { return t_.macroFiles.ExportMacroFile(bytes); });
   });
   ReleasedInDialog();
 }

@@ -118,6 +118,10 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   # The elevated program imports only KnownDLLs, API sets and the common
   # controls, and ships hardened and stripped.
   tier "shipped binary" scripts/check_binary.sh "$ROOT/dist/NUV_Talv.exe" "$ROOT/build/win/NUV_Talv.exe"
+  # The file dialogs' helper runs as the user but ships the same way: its
+  # imports, image flags and stripping. (It is built with the same canaries
+  # and fortified copies, but has no call the fortify checks rewrite.)
+  tier "shipped helper" scripts/check_binary.sh "$ROOT/dist/NUV_Talv_FileDialog.exe"
   ensure_display
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"
@@ -149,7 +153,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"
   stop_display
-  for shipped in NUV_Talv.exe NUV_Talv-setup.exe; do
+  for shipped in NUV_Talv.exe NUV_Talv_FileDialog.exe NUV_Talv-setup.exe; do
     [ -f "$ROOT/dist/$shipped" ] || { FAILED=$((FAILED + 1)); SUMMARY+=("dist/$shipped missing"); }
   done
 else

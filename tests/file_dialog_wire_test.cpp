@@ -56,15 +56,15 @@ TEST(FileDialogWire, BrokenStreamsAndBodies) {
       EXPECT_FALSE(reader.Next()) << c.what << ": nothing after a break";
     }
   }
-  EXPECT_TRUE(FrameWireMessage(WireType::kWrite, std::string(kMaxExchangedFileBytes + 2, 'x'))
-                  .empty());
+  EXPECT_TRUE(
+      FrameWireMessage(WireType::kWrite, std::string(kMaxExchangedFileBytes + 2, 'x')).empty());
 
   const std::string request = EncodeRequest({false, u"a", u"", u"b"});
   const std::string bodies[] = {
-      "",                               // no flag
-      std::string("\2") + request.substr(1),  // flag other than 0 or 1
-      request.substr(0, request.size() - 1),  // short text
-      request + "x",                          // trailing byte
+      "",                                                                 // no flag
+      std::string("\2") + request.substr(1),                              // flag other than 0 or 1
+      request.substr(0, request.size() - 1),                              // short text
+      request + "x",                                                      // trailing byte
       std::string("\0", 1) + Header(0, kMaxWireTextUnits + 1).substr(1),  // text too long
   };
   for (const std::string& body : bodies) EXPECT_FALSE(DecodeRequest(body)) << body.size();

@@ -424,7 +424,8 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   f.view.chosen = ChosenFile{ChosenFile::State::kUnreadable, ""};
   f.ReleaseOver(15);
   EXPECT_FALSE(f.view.written) << "a file not read whole is not replaced";
-  f.view.chosen = ChosenFile{ChosenFile::State::kRead, "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n"};
+  f.view.chosen =
+      ChosenFile{ChosenFile::State::kRead, "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n"};
   f.ReleaseOver(14);
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
   EXPECT_EQ(f.profile.ledMode, 2);
