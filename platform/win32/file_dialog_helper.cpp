@@ -39,11 +39,13 @@ Text RandomPipeName() {
 
 // A pipe only the desktop's user (and SYSTEM and Administrators) may open,
 // one instance (it fails when the name exists already), local clients only,
-// not inherited.
+// not inherited. Its integrity label is medium, said rather than left to the
+// default, so that the helper, at the user's medium level, may write to it.
 HANDLE CreateHelperPipe(const Text& name, PSID user) {
   wchar_t* userText = nullptr;
   if (!ConvertSidToStringSidW(user, &userText)) return INVALID_HANDLE_VALUE;
-  const Text sddl = u"D:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;GRGW;;;" + FromW(userText) + u")";
+  const Text sddl =
+      u"D:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;GRGW;;;" + FromW(userText) + u")S:(ML;;NW;;;ME)";
   LocalFree(userText);
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(W(sddl), SDDL_REVISION_1, &descriptor,
