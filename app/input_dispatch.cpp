@@ -1,5 +1,7 @@
 #include "app/input_dispatch.h"
 
+#include "platform/ini_document.h"
+
 namespace nuv {
 
 FileDialogSetup FileDialogFor(FileDialogKind kind) {
@@ -374,34 +376,57 @@ void MainWindowInput::ImportProfile() {
   // Loaded into the working profile only: the mouse learns it at the next
   // apply, the slots when it is applied.
   // (A release opens the dialog: no press is held or pending by then.)
-  auto file = view_.ChooseFile(FileDialogKind::kProfileImport);
+  auto file = view_.ImportFile(FileDialogKind::kProfileImport);
   if (!file) return;
   // A file that holds no profile changes nothing: loading it would leave
-  // the mouse without a primary click and every DPI level off.
-  if (!t_.store.Import(*file)) {
+  // the mouse without a primary click and every DPI level off. A file that
+  // could not be read holds none.
+  DocumentIni contents(IniDocument::Parse(file->bytes));
+  if (!t_.store.Import(contents)) {
     view_.ShowMessage(t_.session.uiLanguage != 0 ? kNoProfileText : kNoProfileTextSecond);
   }
 }
 
+namespace {
+
+// What a chosen file holds after a write into it, as the private-profile
+// routines would have left it; a file that could not be read whole is left
+// as it is rather than replaced by what little the program would write.
+template <typename Write>
+std::optional<std::string> WrittenInto(const ChosenFile& existing, Write write) {
+  if (existing.state == ChosenFile::State::kUnreadable) return std::nullopt;
+  return write(existing.bytes);
+}
+
+}  // namespace
+
 void MainWindowInput::ExportProfile() {
-  if (auto file = view_.ChooseFile(FileDialogKind::kProfileExport)) t_.store.Export(*file);
+  view_.ExportFile(FileDialogKind::kProfileExport, [&](const ChosenFile& existing) {
+    return WrittenInto(existing, [&](const std::string& bytes) {
+      DocumentIni file(IniDocument::Parse(bytes));
+      t_.store.Export(file);
+      return file.document.Serialise();
+    });
+  });
 }
 
 void MainWindowInput::ImportMacros() {
   // The working file is not written: Save does that.
-  auto file = view_.ChooseFile(FileDialogKind::kMacroImport);
+  auto file = view_.ImportFile(FileDialogKind::kMacroImport);
   ReleasedInDialog();
   if (!file) return;
   view_.EndRecording();
-  t_.macroFiles.LoadMacroFile(*file);
+  t_.macroFiles.ImportMacroFile(file->state == ChosenFile::State::kRead ? &file->bytes : nullptr);
   view_.RefillMacroList();
   view_.Repaint();
 }
 
 void MainWindowInput::ExportMacros() {
-  auto file = view_.ChooseFile(FileDialogKind::kMacroExport);
+  view_.ExportFile(FileDialogKind::kMacroExport, [&](const ChosenFile& existing) {
+    return WrittenInto(
+        existing, [&](const std::string& bytes) { return t_.macroFiles.ExportMacroFile(bytes); });
+  });
   ReleasedInDialog();
-  if (file) t_.macroFiles.SaveMacroFile(*file);
 }
 
 void MainWindowInput::DragWindow(int32_t x, int32_t y) {

@@ -9,10 +9,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "app/main_window.h"
 #include "macro/macro_file.h"
+#include "platform/file_dialog_wire.h"
 #include "settings/config_store.h"
 #include "ui/key_focus.h"
 #include "ui/page_paint.h"
@@ -107,8 +110,17 @@ class InputView {
   // The macro list of the advanced page refilled from the store.
   virtual void RefillMacroList() = 0;
 
-  // The standard file dialog of `kind`; the chosen path, nothing on cancel.
-  virtual std::optional<Text> ChooseFile(FileDialogKind kind) = 0;
+  // The standard file dialogs of `kind`, shown with the desktop user's rights
+  // by a program of the user's, which reads and writes the chosen file: the
+  // program never opens a path the user chose.
+  // The open dialog: the chosen file as found; nothing when the dialog was
+  // cancelled or failed.
+  virtual std::optional<ChosenFile> ImportFile(FileDialogKind kind) = 0;
+  // The save dialog: `contents` is given what the chosen file holds now and
+  // returns what it is to hold (nothing: the file stays as it is). True when
+  // the file was written.
+  using ExportContents = std::function<std::optional<std::string>(const ChosenFile& existing)>;
+  virtual bool ExportFile(FileDialogKind kind, const ExportContents& contents) = 0;
   virtual void ApplyProfile() = 0;
   virtual void OpenWebSite() = 0;
   // The language switch of the strip (1 English, 0 the second language).

@@ -1,7 +1,8 @@
 # Run during `cmake --install` of the Windows build, after the program's files
 # are in place and before the setup is built. Signs the installed NUV_Talv.exe
-# when a certificate is given, and leaves NUV_SIGN_COMMAND for installer.cmake,
-# which has makensis sign the uninstaller and the setup the same way.
+# and NUV_Talv_FileDialog.exe when a certificate is given, and leaves
+# NUV_SIGN_COMMAND for installer.cmake, which has makensis sign the
+# uninstaller and the setup the same way.
 #
 # The certificate: NUV_SIGN_PFX and NUV_SIGN_PASSWORD, optionally
 # NUV_SIGN_TIMESTAMP (a time-stamp server's URL), each a cache variable of
@@ -30,8 +31,10 @@ if(NOT NUV_OSSLSIGNCODE)
 endif()
 set(NUV_SIGN_COMMAND "bash \"${NUV_SOURCE_DIR}/installer/sign.sh\"")
 message(STATUS "Signing with ${NUV_SIGN_PFX}")
-execute_process(COMMAND bash "${NUV_SOURCE_DIR}/installer/sign.sh" "${CMAKE_INSTALL_PREFIX}/NUV_Talv.exe"
-                RESULT_VARIABLE signed)
-if(NOT signed EQUAL 0)
-  message(FATAL_ERROR "signing NUV_Talv.exe failed (${signed})")
-endif()
+foreach(shipped NUV_Talv.exe NUV_Talv_FileDialog.exe)
+  execute_process(COMMAND bash "${NUV_SOURCE_DIR}/installer/sign.sh" "${CMAKE_INSTALL_PREFIX}/${shipped}"
+                  RESULT_VARIABLE signed)
+  if(NOT signed EQUAL 0)
+    message(FATAL_ERROR "signing ${shipped} failed (${signed})")
+  endif()
+endforeach()

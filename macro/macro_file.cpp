@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/ini_document.h"
+
 namespace nuv {
 
 size_t MacroGroupOffset(size_t group) {
@@ -68,25 +70,42 @@ Text MacroFiles::DefaultFilePath(const Text& skin_folder, int32_t ui_language) {
 void MacroFiles::LoadMacroFile(const Text& path) {
   // A missing file is reported and then read like an empty one.
   if (!CanOpenForReading(path)) messages_.Show(kMissingFileText, caption);
+  Read(ini_, path);
+}
 
+void MacroFiles::ImportMacroFile(const std::string* contents) {
+  if (!contents) messages_.Show(kMissingFileText, caption);
+  DocumentIni file(IniDocument::Parse(contents ? *contents : std::string()));
+  Read(file, Text());
+}
+
+std::string MacroFiles::ExportMacroFile(const std::string& existing) {
+  DocumentIni file(IniDocument::Parse(existing));
+  Write(file, Text());
+  return file.document.Serialise();
+}
+
+void MacroFiles::Read(IniPort& ini, const Text& path) {
   const int count =
-      std::clamp(ParseInt(ini_.GetString(path, kSection, kCountKey, 3)), 0, kMacroSlotCount);
+      std::clamp(ParseInt(ini.GetString(path, kSection, kCountKey, 3)), 0, kMacroSlotCount);
   std::array<MacroRecord, kMacroSlotCount> records{};
   for (int i = 0; i < count; ++i) {
     records[static_cast<size_t>(i)] =
-        DecodeMacroRecord(ini_.GetString(path, kSection, FormatInt(i), kMacroValueDigits + 1));
+        DecodeMacroRecord(ini.GetString(path, kSection, FormatInt(i), kMacroValueDigits + 1));
   }
   store_.Assign(count, records.data());
   store_.currentMacro = count > 0 ? count - 1 : 0;
 }
 
-void MacroFiles::SaveMacroFile(const Text& path) {
+void MacroFiles::SaveMacroFile(const Text& path) { Write(ini_, path); }
+
+void MacroFiles::Write(IniPort& ini, const Text& path) {
   const int count = store_.Count();
   // The count and the records are one file, replaced once.
-  const IniBatch batch(ini_);
-  ini_.SetString(path, kSection, kCountKey, FormatInt(count));
+  const IniBatch batch(ini);
+  ini.SetString(path, kSection, kCountKey, FormatInt(count));
   for (int i = 0; i < count; ++i)
-    ini_.SetString(path, kSection, FormatInt(i), EncodeMacroRecord(store_.Snapshot(i)));
+    ini.SetString(path, kSection, FormatInt(i), EncodeMacroRecord(store_.Snapshot(i)));
 }
 
 }  // namespace nuv

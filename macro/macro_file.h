@@ -5,6 +5,8 @@
 // in the skin folder; Import and Export use any file the user picks.
 #pragma once
 
+#include <string>
+
 #include "macro/macro_store.h"
 #include "platform/ini_port.h"
 #include "platform/message_port.h"
@@ -46,6 +48,14 @@ class MacroFiles {
   // earlier save left in the file stay; the count makes loads ignore them.
   void SaveMacroFile(const Text& path);
 
+  // Import and Export of a file the user chose, through its contents: the
+  // program is handed what the file holds and never opens the path. Import
+  // loads as LoadMacroFile does (no contents: the file could not be read,
+  // which is reported and loads as empty); Export gives what the file holds
+  // after SaveMacroFile wrote into it, from what it holds now.
+  void ImportMacroFile(const std::string* contents);
+  std::string ExportMacroFile(const std::string& existing);
+
   // application folder + "\Macro_EN.dat", or "\Macro_CN.dat" in the second
   // language (`ui_language` zero).
   static Text WorkingFilePath(const Text& app_folder, int32_t ui_language);
@@ -62,6 +72,9 @@ class MacroFiles {
   static constexpr const char16_t* kMissingFileText = u"找不到配置文件";
 
  private:
+  void Read(IniPort& ini, const Text& path);
+  void Write(IniPort& ini, const Text& path);
+
   IniPort& ini_;
   MessagePort& messages_;
   MacroStore& store_;

@@ -30,7 +30,7 @@ ensure_packages() {
 # stripped copy in dist/ has the same name). scripts/test.sh runs
 # scripts/check_binary.sh on each: imports, image flags, no symbols, and
 # canaries and checked copies in every part of the build that it links.
-NUV_SHIPPED_EXES=(NUV_Talv.exe)
+NUV_SHIPPED_EXES=(NUV_Talv.exe NUV_Talv_FileDialog.exe)
 
 # Windows build: NUV_Talv.exe, the Windows test program, and dist/.
 build_windows() {

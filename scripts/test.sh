@@ -152,7 +152,7 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
   wineserver -k 2>/dev/null
   rm -rf "$WINEPREFIX"
   stop_display
-  for shipped in NUV_Talv.exe NUV_Talv-setup.exe; do
+  for shipped in NUV_Talv.exe NUV_Talv_FileDialog.exe NUV_Talv-setup.exe; do
     [ -f "$ROOT/dist/$shipped" ] || { FAILED=$((FAILED + 1)); SUMMARY+=("dist/$shipped missing"); }
   done
 else

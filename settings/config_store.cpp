@@ -134,15 +134,20 @@ void ConfigStore::Cancel() {
   if (seams.repaint) seams.repaint();
 }
 
-bool ConfigStore::Import(const Text& file) {
-  if (!HoldsProfile(file, kExchangeSlot)) return false;
-  LoadProfile(file, kExchangeSlot, false);
+bool ConfigStore::Import(IniPort& file) {
+  // The same reads as from config.ini, through the file's port.
+  ConfigStore exchange(file, profile_);
+  exchange.languageSelection = languageSelection;
+  if (!exchange.HoldsProfile(Text(), kExchangeSlot)) return false;
+  exchange.LoadProfile(Text(), kExchangeSlot, false);
   if (seams.repaint) seams.repaint();
   return true;
 }
 
-void ConfigStore::Export(const Text& file) {
-  SaveProfile(file, kExchangeSlot);
+void ConfigStore::Export(IniPort& file) {
+  ConfigStore exchange(file, profile_);
+  exchange.languageSelection = languageSelection;
+  exchange.SaveProfile(Text(), kExchangeSlot);
   if (seams.repaint) seams.repaint();
 }
 

@@ -52,9 +52,12 @@ class ConfigStore {
   // The main page's store keys.
   void ChooseSlot(int key);  // keys 4..8
   void Cancel();             // key 2
+  // Import and export of a profile file the user chose, through a port over
+  // that file's contents (a DocumentIni): the program is handed what the file
+  // holds and hands back what it is to hold, and never opens the path.
   // False, and nothing changed, when the file holds no profile.
-  bool Import(const Text& file);
-  void Export(const Text& file);
+  bool Import(IniPort& file);
+  void Export(IniPort& file);
   void Reset();  // key 16
 
   static Text SectionName(int slot, bool from_reset, int32_t language_selection);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ini_document.h"
 #include "settings/config_store.h"
 #include "test_support.h"
 
@@ -123,13 +124,19 @@ TEST_P(ConfigStoreTest, ExportThenImportGivesTheSameProfile) {
   ChooseDpiValue(profile, 78);  // level 3, value 3: edited, not applied
   profile.ledMode = 2;
   profile.fireTime = 123;
-  const Text file = dir.Path("exchange.ini");
+  // The export is made in memory from what the chosen file holds: the same
+  // bytes the private-profile routines leave when they write into that file.
+  const std::string existing = "[Other]\r\nA=1\r\n[Config7]\r\nK3=9\r\nOLD=1\r\n";
+  dir.Write("exchange.ini", existing);
+  store.SaveProfile(dir.Path("exchange.ini"), kExchangeSlot);
+  DocumentIni file(IniDocument::Parse(existing));
   store.Export(file);
-  EXPECT_NE(dir.Read("exchange.ini").find("[Config7]"), std::string::npos);
+  EXPECT_EQ(file.document.Serialise(), dir.Read("exchange.ini"));
 
   MouseProfile before = profile;
   ResetToFactory(profile);
-  store.Import(file);
+  DocumentIni imported(IniDocument::Parse(dir.Read("exchange.ini")));
+  EXPECT_TRUE(store.Import(imported));
   for (size_t i = 0; i < 7; ++i) EXPECT_EQ(profile.buttons[i], before.buttons[i]);
   for (size_t j = 0; j < 4; ++j) {
     EXPECT_EQ(profile.dpiValue[j], before.dpiValue[j]);

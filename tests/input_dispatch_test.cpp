@@ -30,9 +30,14 @@ class RecordingView : public InputView {
   void InvalidateRepaintRegion() override { calls.push_back("invalidate region"); }
   void UpdateWindow() override { calls.push_back("update"); }
   void RefillMacroList() override { calls.push_back("refill"); }
-  std::optional<Text> ChooseFile(FileDialogKind kind) override {
+  std::optional<ChosenFile> ImportFile(FileDialogKind kind) override {
     calls.push_back("dialog " + std::to_string(static_cast<int>(kind)));
     return chosen;
+  }
+  bool ExportFile(FileDialogKind kind, const ExportContents& contents) override {
+    calls.push_back("dialog " + std::to_string(static_cast<int>(kind)));
+    written = chosen ? contents(*chosen) : std::nullopt;
+    return written.has_value();
   }
   void ApplyProfile() override { calls.push_back("apply"); }
   void OpenWebSite() override { calls.push_back("web"); }
@@ -68,7 +73,8 @@ class RecordingView : public InputView {
 
   std::vector<std::string> calls;
   std::vector<std::string> focusCalls;
-  std::optional<Text> chosen;
+  std::optional<ChosenFile> chosen;
+  std::optional<std::string> written;
   bool dialogOpen = false;
 };
 
@@ -407,13 +413,19 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   EXPECT_EQ(f.profile.fireTime, 50);
   EXPECT_EQ(f.profile.dpiLevel, 2);
 
-  // Export, then import of a hand-written file whose missing keys read as 0
-  // and whose values are limited as on load.
-  f.view.chosen = f.dir.Path("out.ini");
+  // Export into a file the user chose, then import of a hand-written file
+  // whose missing keys read as 0 and whose values are limited as on load:
+  // only contents pass, the program opens no file of the user's.
+  f.view.chosen = ChosenFile{ChosenFile::State::kRead, "[Other]\r\nA=1\r\n"};
   f.ReleaseOver(15);
-  EXPECT_EQ(Narrow(f.ini.GetString(*f.view.chosen, u"Config7", u"FIRE_TIME", 8)), "50");
-  f.dir.Write("in.ini", "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n");
-  f.view.chosen = f.dir.Path("in.ini");
+  ASSERT_TRUE(f.view.written);
+  EXPECT_EQ(f.view.written->rfind("[Other]\r\nA=1\r\n[Config7]\r\nK1=1\r\n", 0), 0u);
+  EXPECT_NE(f.view.written->find("\r\nFIRE_TIME=50\r\n"), std::string::npos);
+  f.view.chosen = ChosenFile{ChosenFile::State::kUnreadable, ""};
+  f.ReleaseOver(15);
+  EXPECT_FALSE(f.view.written) << "a file not read whole is not replaced";
+  f.view.chosen =
+      ChosenFile{ChosenFile::State::kRead, "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n"};
   f.ReleaseOver(14);
   EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
   EXPECT_EQ(f.profile.ledMode, 2);
@@ -421,18 +433,15 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   EXPECT_EQ(f.store.currentConfig, 4);               // nothing stored, nothing applied
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 0);
 
-  // A file that holds no profile (config.ini itself) changes nothing and says so.
-  f.view.chosen = f.store.configPath;
-  f.ReleaseOver(14);
-  EXPECT_EQ(f.view.calls.back(), "message This file holds no profile.");
-  EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
-
-  // An export into a folder that cannot be written: nothing said, nothing changed.
-  f.view.chosen = f.dir.Path("missing\\out.ini");
-  f.ReleaseOver(15);
-  EXPECT_FALSE(f.dir.Exists("missing"));
-  EXPECT_TRUE(f.messages.All().empty());
-  EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
+  // A file that holds no profile (config.ini itself, a file that could not
+  // be read) changes nothing and says so.
+  for (const ChosenFile& file : {ChosenFile{ChosenFile::State::kRead, f.dir.Read("config.ini")},
+                                 ChosenFile{ChosenFile::State::kUnreadable, ""}}) {
+    f.view.chosen = file;
+    f.ReleaseOver(14);
+    EXPECT_EQ(f.view.calls.back(), "message This file holds no profile.");
+    EXPECT_EQ(f.profile.fireTime, kFireTimeMax);
+  }
 }
 
 TEST(MainWindowRelease, ResetRestoresTheDefaultMacrosThenApplies) {

@@ -177,6 +177,12 @@ TEST_P(MacroFileTest, MissingFileIsReportedAndLoadsNothing) {
   EXPECT_EQ(store.Count(), 0);
   EXPECT_EQ(store.Read(0), Sample("kept", 2, 1));
   EXPECT_FALSE(dir.Exists("absent.dat")) << "loading writes nothing";
+
+  // An imported file that could not be read: the same.
+  store.SetCount(1);
+  files->ImportMacroFile(nullptr);
+  EXPECT_EQ(messages.All().size(), 2u);
+  EXPECT_EQ(store.Count(), 0);
 }
 
 TEST_P(MacroFileTest, SavingFewerMacrosLeavesOldKeysThatLoadsIgnore) {
@@ -186,7 +192,11 @@ TEST_P(MacroFileTest, SavingFewerMacrosLeavesOldKeysThatLoadsIgnore) {
   files->SaveMacroFile(path);
   store.Write(0, Sample("changed", 2, 2));
   store.SetCount(5);
+  // An export is made in memory from the chosen file's contents: the bytes
+  // the private-profile routines leave in that file.
+  const std::string exported = files->ExportMacroFile(dir.Read("seven.dat"));
   files->SaveMacroFile(path);
+  EXPECT_EQ(exported, dir.Read("seven.dat"));
   EXPECT_EQ(Get(path, "macroNum"), "5");
   EXPECT_EQ(Get(path, "5").size(), kMacroValueDigits);
   EXPECT_EQ(Get(path, "6").size(), kMacroValueDigits);

@@ -8,6 +8,7 @@
 
 #include "app/startup.h"
 #include "platform/fault_barrier.h"
+#include "platform/win32/file_dialog_helper.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_fault_end.h"
 #include "platform/win32/win32_hid.h"
@@ -482,10 +483,27 @@ void CNUV_TalvDlg::RefillMacroList() {
   if (macroNameList.IsCreated()) editor_.RefillMacroList();
 }
 
-std::optional<Text> CNUV_TalvDlg::ChooseFile(FileDialogKind kind) {
+namespace {
+
+DialogRequest HelperRequest(FileDialogKind kind, const Text& applicationFolder) {
   const FileDialogSetup setup = FileDialogFor(kind);
-  return ShowFileDialog(FileDialogRequest{hwnd_, setup.save, setup.filter, setup.defaultExtension,
-                                          context_.applicationFolder});
+  return DialogRequest{setup.save, setup.filter, setup.defaultExtension, applicationFolder};
+}
+
+}  // namespace
+
+// The dialogs are shown, and the chosen files read and written, by the
+// helper beside the program, as the desktop's user: an elevated file dialog
+// would run the user's shell extensions, and an elevated write would follow
+// any link the user planted, with administrator rights.
+std::optional<ChosenFile> CNUV_TalvDlg::ImportFile(FileDialogKind kind) {
+  return win32::OpenThroughHelper(context_.applicationFolder + u"\\" + win32::kFileDialogHelperName,
+                                  hwnd_, HelperRequest(kind, context_.applicationFolder));
+}
+
+bool CNUV_TalvDlg::ExportFile(FileDialogKind kind, const ExportContents& contents) {
+  return win32::SaveThroughHelper(context_.applicationFolder + u"\\" + win32::kFileDialogHelperName,
+                                  hwnd_, HelperRequest(kind, context_.applicationFolder), contents);
 }
 
 void CNUV_TalvDlg::OpenWebSite() {

@@ -164,7 +164,8 @@ class CNUV_TalvDlg : public Dialog,
   void InvalidateRepaintRegion() override;
   void UpdateWindow() override;
   void RefillMacroList() override;
-  std::optional<Text> ChooseFile(FileDialogKind kind) override;
+  std::optional<ChosenFile> ImportFile(FileDialogKind kind) override;
+  bool ExportFile(FileDialogKind kind, const ExportContents& contents) override;
   void OpenWebSite() override;
   void SwitchLanguage(int32_t language) override;
   bool FunctionDialogOpen() override;

@@ -37,19 +37,27 @@ struct Handle {
   }
 };
 
+// The user a process runs as (its token's), in `buffer`; nothing when the
+// token cannot be read.
+PSID ProcessUser(HANDLE process, std::vector<unsigned char>& buffer) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return nullptr;
+  Handle token(raw);
+  DWORD size = 0;
+  GetTokenInformation(token.h, TokenUser, nullptr, 0, &size);
+  if (size == 0) return nullptr;
+  buffer.resize(size);
+  if (!GetTokenInformation(token.h, TokenUser, buffer.data(), size, &size)) return nullptr;
+  return reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+}
+
 // A service account's process (csrss owns the desktop window on Windows)
 // would hand its children the system's rights: such a process is never taken
 // for the user's shell.
 bool RunsAsTheUser(HANDLE process) {
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return false;
-  Handle token(raw);
-  DWORD size = 0;
-  GetTokenInformation(token.h, TokenUser, nullptr, 0, &size);
-  if (size == 0) return false;
-  std::vector<unsigned char> buffer(size);
-  if (!GetTokenInformation(token.h, TokenUser, buffer.data(), size, &size)) return false;
-  PSID user = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  std::vector<unsigned char> buffer;
+  PSID user = ProcessUser(process, buffer);
+  if (!user) return false;
   for (auto service : {WinLocalSystemSid, WinLocalServiceSid, WinNetworkServiceSid}) {
     if (IsWellKnownSid(user, service)) return false;
   }
@@ -97,17 +105,30 @@ Text SystemProgramCommandLine(const Text& path, const Text& arguments) {
 }
 
 bool StartAsDesktopUser(const Text& path, const Text& arguments) {
+  auto started = StartAsDesktopUser(path, [&](PSID) { return std::optional<Text>(arguments); });
+  if (!started) return false;
+  CloseHandle(started->process);
+  return true;
+}
+
+std::optional<DesktopUserProcess> StartAsDesktopUser(const Text& path,
+                                                     const DesktopUserArguments& arguments) {
   const Text folder = SystemFolder(GetSystemDirectoryW);
-  if (path.empty() || folder.empty()) return false;
+  if (path.empty() || folder.empty()) return std::nullopt;
   Handle shell(OpenDesktopShell());
-  if (!shell.h) return false;
+  if (!shell.h) return std::nullopt;
+  std::vector<unsigned char> userBuffer;
+  PSID user = ProcessUser(shell.h, userBuffer);
+  if (!user) return std::nullopt;
+  const std::optional<Text> programArguments = arguments(user);
+  if (!programArguments) return std::nullopt;
 
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<unsigned char> attributes(size);
   auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
-  if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return false;
-  bool started = false;
+  if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return std::nullopt;
+  std::optional<DesktopUserProcess> started;
   if (UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &shell.h,
                                 sizeof(shell.h), nullptr, nullptr)) {
     STARTUPINFOEXW startup{};
@@ -115,16 +136,15 @@ bool StartAsDesktopUser(const Text& path, const Text& arguments) {
     startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
     startup.StartupInfo.wShowWindow = SW_SHOWNORMAL;
     startup.lpAttributeList = list;
-    Text command_line = SystemProgramCommandLine(path, arguments);
+    Text command_line = SystemProgramCommandLine(path, *programArguments);
     PROCESS_INFORMATION process{};
     // No handle of ours is inherited; the child's token, and so its rights,
     // are the parent's.
-    started = CreateProcessW(W(path), const_cast<wchar_t*>(W(command_line)), nullptr, nullptr,
-                             FALSE, EXTENDED_STARTUPINFO_PRESENT, nullptr, W(folder),
-                             &startup.StartupInfo, &process);
-    if (started) {
+    if (CreateProcessW(W(path), const_cast<wchar_t*>(W(command_line)), nullptr, nullptr, FALSE,
+                       EXTENDED_STARTUPINFO_PRESENT, nullptr, W(folder), &startup.StartupInfo,
+                       &process)) {
       CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
+      started = DesktopUserProcess{process.hProcess, process.dwProcessId};
     }
   }
   DeleteProcThreadAttributeList(list);

@@ -6,6 +6,11 @@
 // logged-on user's normal rights), never with ours.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
 #include "platform/shell_port.h"
 #include "platform/text.h"
 
@@ -33,6 +38,20 @@ Text SystemProgramCommandLine(const Text& path, const Text& arguments);
 // system folder as its current folder. False, and nothing started, when no
 // desktop shell of the user's session is found or it refuses.
 bool StartAsDesktopUser(const Text& path, const Text& arguments);
+
+// A program started as the desktop's user for a caller that goes on talking
+// to it: its process (the caller closes the handle) and id.
+struct DesktopUserProcess {
+  HANDLE process = nullptr;
+  DWORD id = 0;
+};
+// As StartAsDesktopUser, for such a caller. `arguments` is asked once the
+// shell is known, with the user the new program will run as (the shell
+// token's user), and returns its arguments; nothing is started when it
+// returns nothing.
+using DesktopUserArguments = std::function<std::optional<Text>(PSID user)>;
+std::optional<DesktopUserProcess> StartAsDesktopUser(const Text& path,
+                                                     const DesktopUserArguments& arguments);
 
 // Opens an internet address in the user's browser, started as the desktop's
 // user; nothing opens when there is no desktop shell.

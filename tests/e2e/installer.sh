@@ -237,6 +237,7 @@ signed_ok() {  # file what
 if NUV_SIGN_PFX="$SIGNING/test.pfx" NUV_SIGN_PASSWORD='throw away' \
      cmake --install "$ROOT/build/win" --prefix "$SIGNING/dist" >"$SIGNING/install.log" 2>&1; then
   signed_ok "$SIGNING/dist/NUV_Talv.exe" "the signed build's NUV_Talv.exe"
+  signed_ok "$SIGNING/dist/NUV_Talv_FileDialog.exe" "the signed build's file dialogs' helper"
   signed_ok "$SIGNING/dist/NUV_Talv-setup.exe" "the signed build's setup"
   run_and_wait cmd /c "$(windows_path "$SIGNING/dist/NUV_Talv-setup.exe") /S /NOAUTOSTART /D=C:\Signed" ||
     fail "the signed setup did not install"

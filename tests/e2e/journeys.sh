@@ -13,7 +13,10 @@
 #   3. Profile export through the save dialog, import of a hand-written file
 #      through the open dialog: shown, not sent until apply; an import of
 #      config.ini itself, which holds no profile, changes nothing and says so;
-#      a release over Reset with no press before it does nothing.
+#      a release over Reset with no press before it does nothing. Both dialogs
+#      belong to the helper NUV_Talv_FileDialog.exe, a child of the desktop's
+#      Explorer, and the main window is disabled while they are up; a helper
+#      killed during its dialog leaves the program usable and unchanged.
 #   4. Reset: every slot from its template, the default macros become the
 #      working file, then the apply; another program reading config.ini all
 #      the while finds the old file or the new one, never a part; a save that
@@ -101,8 +104,21 @@ sleep 1.5
 expect_report "F 07 09 00 92" "after the cancel: level 0 kept, LED 2 back"
 
 # ---- 3. Profile export and import ----
+# The dialog's window: the helper's, started by the desktop's shell, never
+# the elevated program's; the program's window waits disabled behind it.
+dialog_of_helper() {  # title what
+  find_window --onlyvisible "^$1\$" 15 >/dev/null || return 0  # answer_file_dialog says so
+  local owner
+  owner=$(wine "$SYSTEM_PROBE" owner "$1" 2>/dev/null | tr -d '\r')
+  case "$owner" in
+    *" NUV_Talv_FileDialog.exe <- explorer.exe") ;;
+    *) fail "$2: the '$1' dialog belongs to '$owner', not to the helper started by explorer.exe" ;;
+  esac
+  case "$(window_state)" in *enabled=0*) ;; *) fail "$2: the main window takes input under the dialog: $(window_state)" ;; esac
+}
 rm -f "$APP/exported.ini"
 click_key main 15
+dialog_of_helper "Save As" "export"
 answer_file_dialog "^Save As\$" "$APP/exported"   # the dialog adds ".ini"
 # Written key by key: FIRE_TIME comes last.
 for _ in $(seq 1 20); do grep -q FIRE_TIME "$APP/exported.ini" 2>/dev/null && break; sleep 0.25; done
@@ -115,7 +131,9 @@ printf '[Config7]\r\nK1=1\r\nK2=3\r\nK3=2\r\nDPI_LEVEL=1\r\nDPI_SET2=4\r\nDPI_SE
 : >"$TRACE"
 cp "$CONFIG" "$APP/config-before-import.ini"
 click_key main 14
+dialog_of_helper "Open" "import"
 answer_file_dialog "^Open\$" "$APP/handmade.ini"
+case "$(window_state)" in *enabled=1*) ;; *) fail "the main window stayed disabled after the import: $(window_state)" ;; esac
 park_pointer
 shot journey-imported
 no_reports "import"
@@ -141,6 +159,21 @@ click_key main 3
 sleep 1.5
 expect_report "F 07 10 02 03" "after the import of config.ini: button 2 as imported before"
 expect_report "F 07 12 0A 00" "after the import of config.ini: fire time as imported before"
+# A helper killed while its dialog is up: nothing changes, the window takes
+# input again.
+cp "$CONFIG" "$APP/config-before-kill.ini"
+: >"$TRACE"
+click_key main 14
+find_window --onlyvisible "^Open\$" 15 >/dev/null || fail "no 'Open' dialog to kill"
+wine taskkill /F /IM NUV_Talv_FileDialog.exe >/dev/null 2>&1
+for _ in $(seq 1 20); do case "$(window_state)" in *enabled=1*) break ;; esac; sleep 0.25; done
+case "$(window_state)" in *enabled=1*) ;; *) fail "a killed helper left the main window disabled: $(window_state)" ;; esac
+[ -z "$(xdotool search --onlyvisible --name '^Open$' 2>/dev/null)" ] || fail "the killed helper's dialog stayed"
+no_reports "a killed helper"
+cmp -s "$CONFIG" "$APP/config-before-kill.ini" || fail "a killed helper changed config.ini"
+click_key main 3
+sleep 1.5
+expect_report "F 07 12 0A 00" "after a killed helper: the profile as imported before"
 # A release with no press on the window before it (a file dialog's double
 # click can leave one) does nothing, over Reset either.
 read -r -a reset <<<"$(skin_rect main 16)"

@@ -206,9 +206,14 @@ expect_value() {  # section key value what
 }
 window_state() { wine "$STATE_PROBE" 2>/dev/null | tr -d '\r'; }
 # Waits for a dialog by title, types a full path into it and presses Return.
+# The dialog is the helper's, another process: with no window manager to hand
+# it the keyboard, it is given the focus as a click on it would.
 answer_file_dialog() {  # title-regex linux-path
-  find_window --onlyvisible "$1" 15 >/dev/null || { fail "no '$1' dialog"; return 1; }
+  local dialog
+  dialog=$(find_window --onlyvisible "$1" 15) || { fail "no '$1' dialog"; return 1; }
   sleep 0.5
+  xdotool windowfocus "$dialog" 2>/dev/null
+  sleep 0.3
   xdotool type --delay 20 "$(windows_path "$2")"
   xdotool key Return
   for _ in $(seq 1 40); do

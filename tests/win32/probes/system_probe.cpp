@@ -1,6 +1,8 @@
 // What the system knows of processes and windows, for the end-to-end checks
 // that look at the program from outside:
 //   system_probe processes        one line per process: "id name <- parent name"
+//   system_probe owner <title>    the same line for the process of the shown
+//                                 top-level window with that title
 //   system_probe post <message> [wParam]
 //                                 posts the registered window message to the
 //                                 program's main window (wParam 0 if not given)
@@ -19,7 +21,8 @@
 
 namespace {
 
-int Processes() {
+// One line per process, or only the line of process `only` (when not 0).
+int Processes(DWORD only = 0) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return 1;
   std::map<DWORD, std::wstring> names;
@@ -33,6 +36,7 @@ int Processes() {
   }
   CloseHandle(snapshot);
   for (const auto& [id, name] : names) {
+    if (only != 0 && id != only) continue;
     const auto parent = names.find(parents[id]);
     std::printf("%lu %ls <- %ls\n", static_cast<unsigned long>(id), name.c_str(),
                 parent == names.end() ? L"-" : parent->second.c_str());
@@ -44,6 +48,14 @@ int Processes() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wstring(argv[1]) == L"processes") return Processes();
+  if (argc == 3 && std::wstring(argv[1]) == L"owner") {
+    HWND window = FindWindowW(nullptr, argv[2]);
+    while (window && !IsWindowVisible(window))
+      window = FindWindowExW(nullptr, window, nullptr, argv[2]);
+    DWORD id = 0;
+    if (!window || !GetWindowThreadProcessId(window, &id)) return 1;
+    return Processes(id);
+  }
   if (argc == 4 && std::wstring(argv[1]) == L"release") {
     HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
     if (!window) return 1;
@@ -57,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
     const WPARAM value = argc == 4 ? static_cast<WPARAM>(_wtoi(argv[3])) : 0;
     return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), value, 0) ? 0 : 1;
   }
-  std::fprintf(stderr,
-               "usage: system_probe processes | post <message> [wParam] | release <x> <y>\n");
+  std::fprintf(stderr, "usage: system_probe processes | owner <title> | post <message> [wParam] | "
+                       "release <x> <y>\n");
   return 2;
 }

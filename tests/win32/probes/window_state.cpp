@@ -1,8 +1,8 @@
 // Tells from outside what the window system knows of the main window: found
-// by its title, it prints "visible=<0|1> iconic=<0|1> left=<x> top=<y>", or
-// "missing" (exit code 1) when no such window exists. The end-to-end test
-// asks it after the minimise and tray keys, which a screen without a window
-// manager cannot show.
+// by its title, it prints "visible=<0|1> iconic=<0|1> left=<x> top=<y>
+// enabled=<0|1>", or "missing" (exit code 1) when no such window exists. The
+// end-to-end test asks it after the minimise and tray keys, which a screen
+// without a window manager cannot show, and while a file dialog is up.
 //
 // With the argument "about" it chooses the About item of the window's system
 // menu instead, prints the version line of the About box that comes up and
@@ -45,7 +45,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 2 && std::wcscmp(argv[1], L"about") == 0) return PrintAboutLine(window);
   RECT r{};
   GetWindowRect(window, &r);
-  std::printf("visible=%d iconic=%d left=%ld top=%ld\n", IsWindowVisible(window) ? 1 : 0,
-              IsIconic(window) ? 1 : 0, r.left, r.top);
+  std::printf("visible=%d iconic=%d left=%ld top=%ld enabled=%d\n", IsWindowVisible(window) ? 1 : 0,
+              IsIconic(window) ? 1 : 0, r.left, r.top, IsWindowEnabled(window) ? 1 : 0);
   return 0;
 }
