@@ -111,10 +111,9 @@ struct Fixture {
     ui.colourHover = colour;
     ui.advancedHover = advanced;
   }
-  // A press on the apply key (it acts on release only), then the release over
-  // the strip's key `main`.
+  // A press on the strip's key `main`, then its release there.
   void ReleaseOver(uint32_t main, uint32_t colour = kNoSkinHit, uint32_t advanced = kNoSkinHit) {
-    Hover(ui.page, strip::kApply);
+    Hover(ui.page, main, colour, advanced);
     input.OnLeftPress(7, 8);
     view.calls.clear();
     Hover(ui.page, main, colour, advanced);
@@ -392,6 +391,43 @@ TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {
   f.input.OnLeftRelease(7, 8);
   // Only the one release after a press applied; Reset would have applied too.
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 1);
+}
+
+TEST(MainWindowRelease, OnlyTheKeyPressedActsAndLooksHeld) {
+  // Main key k at (10k + 5, 5); advanced key 5 at (55, 205).
+  struct Drag {
+    const char* what;
+    uint8_t page;
+    int32_t pressX, pressY, releaseX, releaseY;
+    bool acts;
+  };
+  const Drag drags[] = {
+      {"slot 3 dragged onto Reset", kMainPage, 65, 5, 165, 5, false},
+      {"Apply, off and back on", kMainPage, 35, 5, 35, 5, true},
+      {"Apply dragged off every key", kMainPage, 35, 5, 999, 999, false},
+      {"Save dragged onto Apply", kAdvancedPage, 55, 205, 35, 5, false},
+      {"Apply dragged onto Save", kAdvancedPage, 35, 5, 55, 205, false},
+  };
+  for (const Drag& d : drags) {
+    Fixture f;
+    f.ui.page = d.page;
+    f.input.OnPointerMove(d.pressX, d.pressY);
+    f.input.OnLeftPress(d.pressX, d.pressY);
+    EXPECT_EQ(f.ui.held, 1) << d.what;
+    f.input.OnPointerMove(165, 5);  // onto Reset (or Apply's neighbour)
+    EXPECT_EQ(f.ui.held, d.pressX == 165 ? 1 : 0) << d.what;
+    f.input.OnPointerMove(d.pressX, d.pressY);
+    EXPECT_EQ(f.ui.held, 1) << d.what;
+    f.input.OnPointerMove(d.releaseX, d.releaseY);
+    EXPECT_EQ(f.ui.held, d.acts ? 1 : 0) << d.what;
+    f.input.OnLeftRelease(d.releaseX, d.releaseY);
+    EXPECT_EQ(f.ui.held, 0) << d.what;
+    const auto count = [&](const char* call) {
+      return std::count(f.view.calls.begin(), f.view.calls.end(), call);
+    };
+    EXPECT_EQ(count("apply"), d.acts ? 1 : 0) << d.what;
+    EXPECT_EQ(count("store repaint"), 0) << d.what;  // no slot chosen, nothing reset
+  }
 }
 
 TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
