@@ -394,39 +394,30 @@ TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {
 }
 
 TEST(MainWindowRelease, OnlyTheKeyPressedActsAndLooksHeld) {
-  // Main key k at (10k + 5, 5); advanced key 5 at (55, 205).
+  // Main key k at (10k + 5, 5), advanced key 5 at (55, 205); Reset at (165, 5).
   struct Drag {
-    const char* what;
     uint8_t page;
     int32_t pressX, pressY, releaseX, releaseY;
     bool acts;
   };
-  const Drag drags[] = {
-      {"slot 3 dragged onto Reset", kMainPage, 65, 5, 165, 5, false},
-      {"Apply, off and back on", kMainPage, 35, 5, 35, 5, true},
-      {"Apply dragged off every key", kMainPage, 35, 5, 999, 999, false},
-      {"Save dragged onto Apply", kAdvancedPage, 55, 205, 35, 5, false},
-      {"Apply dragged onto Save", kAdvancedPage, 35, 5, 55, 205, false},
-  };
-  for (const Drag& d : drags) {
+  for (const Drag d : {Drag{kMainPage, 65, 5, 165, 5, false},          // slot 3 onto Reset
+                       Drag{kMainPage, 35, 5, 35, 5, true},            // Apply, off and back on
+                       Drag{kAdvancedPage, 55, 205, 35, 5, false}}) {  // Save onto Apply
     Fixture f;
     f.ui.page = d.page;
-    f.input.OnPointerMove(d.pressX, d.pressY);
-    f.input.OnLeftPress(d.pressX, d.pressY);
-    EXPECT_EQ(f.ui.held, 1) << d.what;
-    f.input.OnPointerMove(165, 5);  // onto Reset (or Apply's neighbour)
-    EXPECT_EQ(f.ui.held, d.pressX == 165 ? 1 : 0) << d.what;
-    f.input.OnPointerMove(d.pressX, d.pressY);
-    EXPECT_EQ(f.ui.held, 1) << d.what;
-    f.input.OnPointerMove(d.releaseX, d.releaseY);
-    EXPECT_EQ(f.ui.held, d.acts ? 1 : 0) << d.what;
+    std::vector<int> held;
+    for (const auto& [x, y] : {std::pair{d.pressX, d.pressY},
+                               {165, 5},
+                               {d.pressX, d.pressY},
+                               {d.releaseX, d.releaseY}}) {
+      f.input.OnPointerMove(x, y);
+      if (held.empty()) f.input.OnLeftPress(x, y);
+      held.push_back(f.ui.held);
+    }
     f.input.OnLeftRelease(d.releaseX, d.releaseY);
-    EXPECT_EQ(f.ui.held, 0) << d.what;
-    const auto count = [&](const char* call) {
-      return std::count(f.view.calls.begin(), f.view.calls.end(), call);
-    };
-    EXPECT_EQ(count("apply"), d.acts ? 1 : 0) << d.what;
-    EXPECT_EQ(count("store repaint"), 0) << d.what;  // no slot chosen, nothing reset
+    EXPECT_EQ(held, (std::vector<int>{1, 0, 1, d.acts})) << d.pressX;
+    EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), d.acts);
+    EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "store repaint"), 0);
   }
 }
 
