@@ -217,8 +217,9 @@ bool MacroRecorder::SettleHeldKeys() {
 bool MacroRecorder::TakeKeyMessage(uint32_t message, uint64_t key, uint64_t param) {
   if (!Recording() || !(IsPress(message) || IsRelease(message))) return true;
   // A key message of the system (repeat count 1 or more) came past the hook
-  // (a key it passed on): not the recording's.
-  if ((param & 0xFFFF) != 0) return false;
+  // (a key it passed on): not the recording's, and the key filter goes on
+  // (Escape and Return still close nothing).
+  if ((param & 0xFFFF) != 0) return true;
   const auto age = static_cast<uint16_t>(param >> 16);
   const std::pair<uint32_t, uint64_t> keyMessage{message, key};
   // The same message again is a key held down and repeating.

@@ -187,9 +187,10 @@ class MacroRecorder {
   // (the start of a chord that left the window), else released there.
   void EndRecording();
 
-  // A key message while recording, with its lParam. True: the recording took
-  // it (the window's key filter goes on); false: it goes to the window's
-  // normal handling. Only what the hook posted is recorded. A recording that
+  // A key message while recording, with its lParam. True: the window's key
+  // filter goes on (the recording took it, or it was not the recording's);
+  // false: it goes to the window's normal handling. Only what the hook posted
+  // is recorded. A recording that
   // reaches the event limit ends, and the keyboard is the system's again.
   bool TakeKeyMessage(uint32_t message, uint64_t key, uint64_t param = PostedKeyParam(0));
 
