@@ -172,27 +172,12 @@ EOF
 )
 [ "$name" = "ABCDEFGHIJKLMNOPQRS" ] || fail "a 23-character name kept as '$name', not its first 19 characters"
 
-# The saved events of macro `name`, "key:direction" each.
-macro_events() {  # name
-  python3 - "$MACRO_FILE" "$1" <<'EOF'
-import sys
-for line in open(sys.argv[1], encoding="latin-1").read().splitlines():
-    slot, _, value = line.partition("=")
-    if not slot.isdigit() or len(value) != 3192:
-        continue
-    b = [int(value[3 * j:3 * j + 3]) for j in range(1064)]
+macro_events() {  # name: the saved events of that macro, "key:direction" each
+  python3 -c 'import sys
+for slot, _, v in (l.partition("=") for l in open(sys.argv[1], encoding="latin-1").read().split()):
+    b = [int(v[3 * j:3 * j + 3]) for j in range(len(v) // 3)] if slot.isdigit() else [0] * 44
     if bytes(b[0:40]).decode("utf-16-le").split("\0")[0] == sys.argv[2]:
-        print(" ".join("%d:%d" % (b[44 + 4 * k], b[45 + 4 * k]) for k in range(b[43])))
-EOF
-}
-start_recording() {  # name
-  local box
-  read -r -a box <<<"$(skin_rect advanced 4 EDIT)"
-  window_origin
-  xdotool mousemove $((WX + box[0] + 20)) $((WY + box[1] + 10)) sleep 0.2 click 1 \
-    sleep 0.2 key ctrl+a type "$1"
-  click_key advanced 2         # New
-  click_key advanced 4         # Record
+        print(" ".join("%d:%d" % (b[44 + 4 * k], b[45 + 4 * k]) for k in range(b[43])))' "$MACRO_FILE" "$1"
 }
 
 # ---- Record, then Notepad in front: what is typed there reaches it ----
