@@ -36,9 +36,25 @@ void MainWindowInput::OnPointerMove(int32_t x, int32_t y) {
   t_.ui.advancedHover = now.advanced;
   // One repaint shows every change: a move that changes two indices paints
   // once, a move that changes none not at all.
-  if (now == previous_) return;
+  // A held press looks pressed only while the pointer is on its key.
+  const uint8_t held = pressed_ && pressedKey_ && KeyUnderPointer() == pressedKey_ ? 1 : 0;
+  const bool heldChanged = pressed_ && t_.ui.held != held;
+  if (pressed_) t_.ui.held = held;
+  if (now == previous_ && !heldChanged) return;
   previous_ = now;
   view_.Repaint();
+}
+
+std::optional<KeyRef> MainWindowInput::KeyUnderPointer() const {
+  const UiState& ui = t_.ui;
+  if (ui.mainHover != kNoSkinHit) return KeyRef{KeyTable::kMain, ui.mainHover};
+  if (ui.page == kColourPage && ui.colourHover != kNoSkinHit) {
+    return KeyRef{KeyTable::kColour, ui.colourHover};
+  }
+  if (ui.page == kAdvancedPage && ui.advancedHover != kNoSkinHit) {
+    return KeyRef{KeyTable::kAdvanced, ui.advancedHover};
+  }
+  return std::nullopt;
 }
 
 void MainWindowInput::OnPointerLeave() {
@@ -62,14 +78,7 @@ void MainWindowInput::OnLeftPress(int32_t x, int32_t y) {
   // A click puts the focus on its key, as it does on a button, and hides the
   // mark until the keyboard moves the focus again.
   UiState& ui = t_.ui;
-  const uint32_t shownKey = ui.page == kColourPage     ? uint32_t{ui.colourHover}
-                            : ui.page == kAdvancedPage ? uint32_t{ui.advancedHover}
-                                                       : kNoSkinHit;
-  const KeyTable table = ui.page == kColourPage ? KeyTable::kColour : KeyTable::kAdvanced;
-  const std::optional<KeyRef> clicked =
-      ui.mainHover != kNoSkinHit ? std::optional(KeyRef{KeyTable::kMain, ui.mainHover})
-      : shownKey != kNoSkinHit   ? std::optional(KeyRef{table, shownKey})
-                                 : std::nullopt;
+  const std::optional<KeyRef> clicked = KeyUnderPointer();
   if (clicked || ui.focusShown != 0) {
     ui.focusShown = 0;
     const std::vector<FocusStop> order = FocusOrder(t_.skin, ui.page);
@@ -87,10 +96,8 @@ void MainWindowInput::Press(int32_t x, int32_t y) {
   UiState& ui = t_.ui;
   // Held only over a key of the page shown: the hover indices of the other
   // pages' tables are computed too, and a press there drags the window.
-  const bool overShownKey = ui.mainHover != kNoSkinHit ||
-                            (ui.page == kColourPage && ui.colourHover != kNoSkinHit) ||
-                            (ui.page == kAdvancedPage && ui.advancedHover != kNoSkinHit);
-  if (overShownKey) {
+  pressedKey_ = KeyUnderPointer();
+  if (pressedKey_) {
     ui.held = 1;
     view_.InvalidateAll();
   }
@@ -206,6 +213,9 @@ void MainWindowInput::OnLeftRelease(int32_t x, int32_t y) {
   view_.InvalidateAll();
   if (!pressed_) return;
   pressed_ = false;
+  // Only on the key pressed: a press dragged onto another key (a profile
+  // slot dragged onto Reset) is no click on either.
+  if (KeyUnderPointer() != pressedKey_) return;
   ConfigStore& store = t_.store;
   const uint32_t key = ui.mainHover;
   switch (key) {

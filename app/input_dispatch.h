@@ -192,14 +192,18 @@ class MainWindowInput {
       : t_(targets), view_(view) {}
 
   // WM_MOUSEMOVE: the three hover indices; one repaint when any changed.
+  // While a press is held, the held look follows the pointer on and off the
+  // pressed key.
   void OnPointerMove(int32_t x, int32_t y);
   // WM_LBUTTONDOWN: held flag, then the press table of the page shown.
   void OnLeftPress(int32_t x, int32_t y);
   // WM_LBUTTONUP: held flag cleared, then the strip's release table on the
-  // main hover index at this moment, whatever was pressed, but only when a
-  // press on this window came first since the pointer last entered it or a
-  // dialog last closed: a release that a file dialog's double click leaves
-  // behind over the strip (over Reset, say) does nothing.
+  // main hover index, but only when the release falls on the key that the
+  // press fell on, and only when that press came since the pointer last
+  // entered the window or a dialog last closed. A press dragged off its key
+  // and released elsewhere does nothing, as on every button of the system,
+  // and so does a release that a file dialog's double click leaves behind
+  // over the strip (over Reset, say).
   void OnLeftRelease(int32_t x, int32_t y);
 
   // WM_MOUSELEAVE: over no element any more; a press whose release happens
@@ -246,6 +250,8 @@ class MainWindowInput {
   void SaveMacros();
   // The window's move loop from a press on no key.
   void DragWindow(int32_t x, int32_t y);
+  // The key of the page shown under the pointer (a strip key first), if any.
+  std::optional<KeyRef> KeyUnderPointer() const;
 
   MainWindowInputTargets t_;
   InputView& view_;
@@ -255,6 +261,8 @@ class MainWindowInput {
   bool hoverUnknown_ = false;
   // A press on this window came since the pointer entered or a dialog closed.
   bool pressed_ = false;
+  // The key that press fell on (none: the face between the keys).
+  std::optional<KeyRef> pressedKey_;
 };
 
 }  // namespace nuv

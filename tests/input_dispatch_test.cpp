@@ -117,10 +117,9 @@ struct Fixture {
     ui.colourHover = colour;
     ui.advancedHover = advanced;
   }
-  // A press on the apply key (it acts on release only), then the release over
-  // the strip's key `main`.
+  // A press on the strip's key `main`, then its release there.
   void ReleaseOver(uint32_t main, uint32_t colour = kNoSkinHit, uint32_t advanced = kNoSkinHit) {
-    Hover(ui.page, strip::kApply);
+    Hover(ui.page, main, colour, advanced);
     input.OnLeftPress(7, 8);
     view.calls.clear();
     Hover(ui.page, main, colour, advanced);
@@ -398,6 +397,34 @@ TEST(MainWindowRelease, TheStripActsOnTheKeyUnderThePointer) {
   f.input.OnLeftRelease(7, 8);
   // Only the one release after a press applied; Reset would have applied too.
   EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), 1);
+}
+
+TEST(MainWindowRelease, OnlyTheKeyPressedActsAndLooksHeld) {
+  // Main key k at (10k + 5, 5), advanced key 5 at (55, 205); Reset at (165, 5).
+  struct Drag {
+    uint8_t page;
+    int32_t pressX, pressY, releaseX, releaseY;
+    bool acts;
+  };
+  for (const Drag d : {Drag{kMainPage, 65, 5, 165, 5, false},          // slot 3 onto Reset
+                       Drag{kMainPage, 35, 5, 35, 5, true},            // Apply, off and back on
+                       Drag{kAdvancedPage, 55, 205, 35, 5, false}}) {  // Save onto Apply
+    Fixture f;
+    f.ui.page = d.page;
+    std::vector<int> held;
+    for (const auto& [x, y] : {std::pair{d.pressX, d.pressY},
+                               {165, 5},
+                               {d.pressX, d.pressY},
+                               {d.releaseX, d.releaseY}}) {
+      f.input.OnPointerMove(x, y);
+      if (held.empty()) f.input.OnLeftPress(x, y);
+      held.push_back(f.ui.held);
+    }
+    f.input.OnLeftRelease(d.releaseX, d.releaseY);
+    EXPECT_EQ(held, (std::vector<int>{1, 0, 1, d.acts})) << d.pressX;
+    EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "apply"), d.acts);
+    EXPECT_EQ(std::count(f.view.calls.begin(), f.view.calls.end(), "store repaint"), 0);
+  }
 }
 
 TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {

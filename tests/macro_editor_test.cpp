@@ -245,9 +245,87 @@ TEST(MacroRecorder, FiltersLimitsAndPauses) {
     many.Key(keymsg::kKeyDown, 65 + i % 2, 1);
     many.Key(keymsg::kKeyUp, 65 + i % 2, 1);
   }
-  many.recorder.ToggleRecording();
+  // Full: the recording ended by itself and the keyboard is the system's.
+  EXPECT_FALSE(many.recorder.Recording());
+  EXPECT_FALSE(many.hook.installed);
   EXPECT_EQ(many.store.Read(0).EventCount(), 216);
   EXPECT_EQ(many.state.counters.downCount, 108);
+
+  // Only what the hook posted (a system message has a repeat count); a
+  // held-back Esc keeps its timing. Keys held at the end: a press nothing
+  // followed (a chord's start) is dropped, the others are released there.
+  Recording r2;
+  r2.Key(keymsg::kKeyDown, 162, 0);  // left Ctrl
+  r2.recorder.TakeKeyMessage(keymsg::kKeyUp, 162, 0xC0000001);
+  r2.time.now += 1000;
+  r2.recorder.TakeKeyMessage(keymsg::kKeyDown, 27, PostedKeyParam(600));
+  r2.Key(keymsg::kKeyUp, 27, 0);
+  r2.Key(keymsg::kKeyDown, 164, 10);  // left Alt, then Alt+Tab
+  r2.recorder.EndRecording();
+  const MacroRecord& c = r2.store.Read(0);
+  ASSERT_EQ(c.EventCount(), 4);
+  EXPECT_EQ(c.Delay(1), 400);
+  EXPECT_EQ(c.Delay(2), 600);
+  EXPECT_EQ(c.events[1], (MacroEvent{27, kKeyDown}));
+  EXPECT_EQ(c.events[3], (MacroEvent{162, kKeyUp}));
+  EXPECT_EQ(r2.eventList.LineCount(), 7);
+}
+
+TEST(MacroRecorder, TheGateTakesOnlyWhatIsTypedIntoTheWindow) {
+  constexpr uint32_t kDown = keymsg::kKeyDown, kUp = keymsg::kKeyUp, kEsc = vk::kEscape;
+  struct Step {
+    uint32_t message, key = 0, time = 0;
+    bool front = true;
+    const char* decision = "";  // posted ("D<key>[+age]", "U<key>"), pass, end, replay
+  };
+  const Step steps[] = {
+      {kDown, 'A', 0, true, "D65"},           // typed into the window: recorded
+      {kDown, kEsc, 100, true, ""},           // Esc held back, its repeats too
+      {kUp, kEsc, 700, true, "D27+600 U27"},  // short: recorded as typed
+      {kDown, kEsc, 800, true, ""},
+      {kDown, 'C', 900, true, "D27+100 D67"},  // another key: Esc was a key
+      {kDown, 162, 2100, true, "D162"},
+      {kDown, 160, 2100, true, "D160"},
+      {kDown, kEsc, 2200, true, "end 162 160 27"},  // Ctrl+Shift+Esc: the system's
+      {kUp, kEsc, 2300, true, "pass"},              // all passes after the end
+      {0},
+      {kDown, 164, 0, true, "D164"},
+      {kDown, vk::kTab, 0, true, "end 164 9"},  // Alt+Tab
+      {0},
+      {kDown, vk::kLeftWindows, 0, true, "pass end"},
+      {0},
+      {kDown, 'B', 0, false, "pass end"},  // another window in front
+  };
+  RecordingKeyGate gate;
+  for (const Step& s : steps) {
+    if (s.message == 0) {
+      gate.Start();
+      continue;
+    }
+    const HookDecision d = gate.Decide(0, {s.message, s.key, 0, s.time}, s.front);
+    std::string got;
+    const auto add = [&](const std::string& word) { got += (got.empty() ? "" : " ") + word; };
+    for (const auto& p : {d.heldBack, d.post}) {
+      if (p)
+        add((p->message == kDown ? "D" : "U") + std::to_string(p->key) +
+            (p->age ? "+" + std::to_string(p->age) : ""));
+    }
+    if (d.passOn) add("pass");
+    if (d.endRecording) add("end");
+    for (uint8_t k : d.endRecording ? gate.replay() : std::vector<uint8_t>{}) {
+      add(std::to_string(k));
+    }
+    EXPECT_EQ(got, s.decision) << s.key << " at " << s.time;
+  }
+  // Held a second, by its repeats (the time wrapped) or by the window's timer.
+  gate.Start();
+  gate.Decide(0, {kDown, kEsc, 0, 4'294'967'000u}, true);
+  EXPECT_TRUE(gate.Decide(0, {kDown, kEsc, 0, 704}, true).endRecording);
+  gate.Start();
+  gate.Decide(0, {kDown, kEsc, 0, 500}, true);
+  EXPECT_FALSE(gate.LongEscape(1499));
+  EXPECT_TRUE(gate.LongEscape(1500));
+  EXPECT_FALSE(gate.LongEscape(1600));
 }
 
 TEST(MacroRecorder, TheHookRecordsOnlyWhatTheUserTypes) {

@@ -73,6 +73,8 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_SHOWWINDOW, &CNUV_TalvDlg::OnShowWindowMessage),
     OnMessageEntry(WM_DPICHANGED, &CNUV_TalvDlg::OnDpiChanged),
     OnMessageEntry(WM_SIZE, &CNUV_TalvDlg::OnSize),
+    OnMessageEntry(WM_ACTIVATE, &CNUV_TalvDlg::OnActivate),
+    OnMessageEntry(Win32KeyboardHook::kEndRecordingMessage, &CNUV_TalvDlg::OnHookEndedRecording),
     OnMessageEntry(WM_MOUSEMOVE, &CNUV_TalvDlg::OnMouseMove),
     OnMessageEntry(WM_MOUSELEAVE, &CNUV_TalvDlg::OnMouseLeave),
     OnMessageEntry(WM_LBUTTONDOWN, &CNUV_TalvDlg::OnLeftButtonDown),
@@ -155,6 +157,7 @@ bool CNUV_TalvDlg::PreTranslateMessage(MSG& msg) {
   const bool recording = seams.recording && seams.recording();
   const bool advancedPage = context_.ui.page == kAdvancedPage;
   keyRepeat_ = msg.message == WM_KEYDOWN && (msg.lParam & (LPARAM{1} << 30)) != 0;
+  keyParam_ = static_cast<uint64_t>(msg.lParam);
   if (FilterKeyboardMessage(msg.message, msg.wParam, recording, advancedPage,
                             seams.keyboardHooks)) {
     return true;
@@ -211,7 +214,9 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   };
   c.seams.recording = [this] { return recorder_.Recording(); };
   c.seams.keyboardHooks.toRecording = [this](uint32_t message, uint64_t key) {
-    return recorder_.TakeKeyMessage(message, key);
+    const bool taken = recorder_.TakeKeyMessage(message, key, keyParam_);
+    if (!recorder_.Recording()) Repaint();  // full: the record key's caption and state
+    return taken;
   };
   c.seams.keyboardHooks.macroContextMenu = [this] { OpenMacroContextMenu(); };
   c.seams.keyboardHooks.toFocus = [this](uint64_t key) { return OnFocusKey(key); };
@@ -910,6 +915,17 @@ bool CNUV_TalvDlg::OnShowWindowMessage(WndMessage& m) {
 bool CNUV_TalvDlg::OnSize(WndMessage& m) {
   if (m.wParam == SIZE_MINIMIZED) EndRecording();
   return false;
+}
+
+bool CNUV_TalvDlg::OnActivate(WndMessage& m) {
+  if (LOWORD(m.wParam) == WA_INACTIVE) EndRecording();
+  return false;
+}
+
+bool CNUV_TalvDlg::OnHookEndedRecording(WndMessage&) {
+  EndRecording();  // the hook goes first
+  keyboardHook_.ReplayChord();
+  return true;
 }
 
 bool CNUV_TalvDlg::OnTestPage(WndMessage&) {

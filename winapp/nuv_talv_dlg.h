@@ -116,6 +116,10 @@ class CNUV_TalvDlg : public Dialog,
   // Hidden or minimised, by whatever path: a recording ends.
   bool OnShowWindowMessage(WndMessage& m);
   bool OnSize(WndMessage& m);
+  // The recording ends when the window leaves the front, or when its hook
+  // asks (then the system gets the chord that ended it).
+  bool OnActivate(WndMessage& m);
+  bool OnHookEndedRecording(WndMessage& m);
   bool OnMouseMove(WndMessage& m);
   bool OnMouseLeave(WndMessage& m);
   bool OnLeftButtonDown(WndMessage& m);
@@ -244,6 +248,8 @@ class CNUV_TalvDlg : public Dialog,
   bool trackingLeave_ = false;
   // The key-down being filtered is the repeat of a held key.
   bool keyRepeat_ = false;
+  // Its lParam: the recorder takes only what its hook posted.
+  uint64_t keyParam_ = 0;
   // The face as screen readers see it, and what they were last told of its
   // items (names and states, by index).
   PageFace pageFace_;

@@ -23,7 +23,8 @@
 #      cannot be made leaves the file and says so.
 #   5. Portuguese and back: VER_SEL, captions, the other language's macros,
 #      the tray menu; fast switching.
-#   6. Odd clicks: a press released elsewhere, double clicks.
+#   6. Odd clicks: a press released elsewhere, a press on slot 3 dragged onto
+#      Reset (nothing), double clicks.
 #   7. Tray and minimise keys, and dragging the window by its face.
 #   8. A fault in a handler (the test switch -TESTFAULT) ends the program:
 #      a C++ exception through the close sequence (the exit command reaches
@@ -285,6 +286,15 @@ window_origin
 # under the pointer, i.e. nothing.
 xdotool mousemove $((WX + slot3[0] + 5)) $((WY + slot3[1] + 5)) sleep 0.2 mousedown 1 sleep 0.2 \
   mousemove $((WX + 100)) $((WY + 30)) sleep 0.2 mouseup 1 sleep 0.3
+# Pressed on slot 3, dragged onto Reset and released there: a release acts
+# only on the key pressed, so nothing is reset, chosen, sent or written.
+cp "$CONFIG" "$APP/config-before-drag.ini"
+xdotool mousemove $((WX + slot3[0] + 5)) $((WY + slot3[1] + 5)) sleep 0.2 mousedown 1 sleep 0.2 \
+  mousemove $((WX + reset[0] + reset[2] / 2)) $((WY + reset[1] + reset[3] / 2)) sleep 0.3
+shot journey-dragged-onto-reset
+xdotool mouseup 1 sleep 1.5
+no_reports "a press on slot 3 released on Reset"
+cmp -s "$CONFIG" "$APP/config-before-drag.ini" || fail "a press on slot 3 released on Reset changed config.ini"
 click_key main 10
 read -r -a up <<<"$(skin_rect advanced 31)"
 read -r -a down <<<"$(skin_rect advanced 32)"

@@ -275,15 +275,18 @@ open_function_popups() {  # label
 
 # On the advanced page: a macro named `name` made with New and recorded from
 # the keys of one xdotool command (its arguments), then Stop.
-record_macro() {  # name xdotool-arguments...
-  local name=$1 box
-  shift
+start_recording() {  # name
+  local box
   read -r -a box <<<"$(skin_rect advanced 4 EDIT)"
   window_origin
   xdotool mousemove $((WX + box[0] + 20)) $((WY + box[1] + 10)) sleep 0.2 click 1 \
-    sleep 0.2 key ctrl+a type "$name"
+    sleep 0.2 key ctrl+a type "$1"
   click_key advanced 2         # New
   click_key advanced 4         # Record
+}
+record_macro() {  # name xdotool-arguments...
+  start_recording "$1"
+  shift
   xdotool "$@"
   click_key advanced 4         # Stop
 }

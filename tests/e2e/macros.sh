@@ -7,11 +7,13 @@
 # button through the function popups, the profile is applied and the virtual
 # mouse presses the button: another process's low-level hooks
 # (input_probe.exe) see the events in order, each pause as stored. Last, a
-# name longer than a record holds is cut at 19 characters, and a recording
-# that the window's Cancel hides ends: keys typed into another program reach
-# it. Last, a fault while the macro holds Shift down (its first pause made
-# 8 s long): after an exception and after an access violation alike the
-# other program sees Shift come back up.
+# name longer than a record holds is cut at 19 characters; a recording ends
+# when another program comes to the front (what is typed there reaches it,
+# unrecorded) and when Esc is held for a second (a short Esc is recorded);
+# and a recording that the window's Cancel hides ends: keys typed into
+# another program reach it. Last, a fault while the macro holds Shift down
+# (its first pause made 8 s long): after an exception and after an access
+# violation alike the other program sees Shift come back up.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/{window_state,input_probe}.exe.
@@ -171,6 +173,46 @@ print(name.decode("utf-16-le").rstrip("\0"))
 EOF
 )
 [ "$name" = "ABCDEFGHIJKLMNOPQRS" ] || fail "a 23-character name kept as '$name', not its first 19 characters"
+
+macro_events() {  # name: the saved events of that macro, "key:direction" each
+  python3 -c 'import sys
+for slot, _, v in (l.partition("=") for l in open(sys.argv[1], encoding="latin-1").read().split()):
+    b = [int(v[3 * j:3 * j + 3]) for j in range(len(v) // 3)] if slot.isdigit() else [0] * 44
+    if bytes(b[0:40]).decode("utf-16-le").split("\0")[0] == sys.argv[2]:
+        print(" ".join("%d:%d" % (b[44 + 4 * k], b[45 + 4 * k]) for k in range(b[43])))' "$MACRO_FILE" "$1"
+}
+
+# ---- Record, then Notepad in front: what is typed there reaches it ----
+start_recording Away
+xdotool key x sleep 0.5      # typed into our window: recorded
+rm -f "$APP/typed.txt"
+wine notepad >/dev/null 2>&1 &
+if notepad=$(find_window --onlyvisible 'Notepad' 20); then
+  xdotool windowfocus "$notepad" sleep 0.8 type --delay 80 "hello"
+  xdotool key ctrl+s
+  answer_file_dialog "^Save As\$" "$APP/typed.txt"
+  grep -q hello "$APP/typed.txt" 2>/dev/null ||
+    fail "keys typed into Notepad during a recording did not reach it ('$(cat "$APP/typed.txt" 2>/dev/null)')"
+else
+  fail "no Notepad to type into"
+fi
+wine taskkill /IM notepad.exe /F >/dev/null 2>&1
+xdotool windowfocus "$(main_window)" sleep 0.8 key y sleep 0.3   # the recording has ended
+click_key advanced 5         # Save
+sleep 1
+[ "$(macro_events Away)" = "88:1 88:2" ] ||
+  fail "the recording left for Notepad holds '$(macro_events Away)', not x down and up alone"
+
+click_key advanced 3         # Delete: room for one more macro
+
+# ---- A long Esc ends a recording, unrecorded; a short one is recorded ----
+start_recording Esc
+xdotool key b sleep 0.3 key Escape sleep 0.3 keydown Escape sleep 1.2 keyup Escape sleep 0.5 \
+  key c sleep 0.3
+click_key advanced 5         # Save
+sleep 1
+[ "$(macro_events Esc)" = "66:1 66:2 27:1 27:2" ] ||
+  fail "a recording ended by a long Esc holds '$(macro_events Esc)', not b and a short Esc"
 
 # ---- Record, then Cancel: the keyboard comes back at once ----
 # The other program's hook is installed before the recording's, so the
