@@ -135,11 +135,13 @@ LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definiçõe
 ; its unpacking and its loading. The setup's is in Program Files, since the
 ; folder it installs into is not protected until a plugin has protected it;
 ; the uninstaller's is in the program's folder. An upgrade runs the old
-; uninstaller while the setup's folder is in use.
+; uninstaller while the setup's folder is in use. The setup's helper goes
+; there too.
 !macro USE_PROTECTED_PLUGINS_DIR folder
   RMDir /r "${folder}"
   CreateDirectory "${folder}"
   UnsafeStrCpy $PLUGINSDIR "${folder}"
+  File "/oname=$PLUGINSDIR\${HELPER_EXE}" "${HELPER}"
 !macroend
 
 ; The install folder's security: owned by Administrators, full control for
