@@ -205,6 +205,7 @@ done
   fail "the program did not start while another program held its old mutex name and title"
 wine "$SETUP" /S /NOAUTOSTART >>"$LOG" 2>&1 || fail "the silent install with /NOAUTOSTART exited with an error"
 grep -q '^F 07 20' "$TRACE" || fail "the install did not close the program started beside the squatter"
+kill -0 "$squatter" 2>/dev/null || fail "the squatter did not stay for the whole upgrade"
 kill "$squatter" 2>/dev/null
 wait "$squatter" 2>/dev/null
 timeout 60 wineserver -w 2>/dev/null
