@@ -6,12 +6,15 @@
 ;   OUTFILE   the setup program to write
 ;   ICON      the program's icon
 ;   FILES     the generated list of the files to install and to remove
+;   HELPER    the setup's helper program (winapp/setup_helper), packed into
+;             the setup and the uninstaller, run from their plugins folder
 ;   SIGN      (when a certificate is given) the command that signs a program
 ;             in place; the uninstaller and the setup are signed with it
 ;
-; Per machine, with administrator rights: the program's folder is writable by
-; administrators only, wherever it is (ProtectInstallFolder), which is what
-; lets the elevated program trust its config.ini, macro files and skins.
+; Per machine, with administrator rights: the program's folder, and every
+; folder above it, can be changed by administrators only, wherever it is
+; (PrepareInstallPath, ProtectInstallFolder), which is what lets the elevated
+; program trust its config.ini, macro files and skins.
 
 Unicode true
 Target amd64-unicode
@@ -29,8 +32,8 @@ SetCompressor /SOLID lzma
 !define EXE "NUV_Talv.exe"
 !define UNINSTALLER "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\NUV_Talv"
-; The program's single-instance mutex: it exists while a copy runs.
-!define RUNNING_MUTEX "CNUV_TalvApp"
+; The helper, as the setup and the uninstaller unpack it.
+!define HELPER_EXE "setup_helper.exe"
 ; The logon task. Its definition is written into the program's folder and
 ; registered from there: a definition in the user's temporary folder could be
 ; swapped by any program of that user between writing and registering, and the
@@ -98,6 +101,30 @@ LangString TaskFailed ${LANG_PORTUGUESE} "Não foi possível iniciar o programa 
 LangString FolderNotProtected ${LANG_ENGLISH} "The folder $INSTDIR could not be made writable by administrators only (error $0). Nothing was installed."
 LangString FolderNotProtected ${LANG_PORTUGUESEBR} "Não foi possível tornar a pasta $INSTDIR gravável só por administradores (erro $0). Nada foi instalado."
 LangString FolderNotProtected ${LANG_PORTUGUESE} "Não foi possível tornar a pasta $INSTDIR gravável só por administradores (erro $0). Nada foi instalado."
+LangString FolderRefused ${LANG_ENGLISH} "${PRODUCT} was not installed: users who are not administrators could change the folder $1 ($2). The program runs with administrator rights, so its folder and every folder above it must be changeable by administrators only. Choose another folder, for example in $PROGRAMFILES64."
+LangString FolderRefused ${LANG_PORTUGUESEBR} "${PRODUCT} não foi instalado: usuários que não são administradores poderiam alterar a pasta $1 ($2). O programa é executado com direitos de administrador; por isso a pasta dele e todas as pastas acima dela só podem ser alteráveis por administradores. Escolha outra pasta, por exemplo em $PROGRAMFILES64."
+LangString FolderRefused ${LANG_PORTUGUESE} "${PRODUCT} não foi instalado: utilizadores que não são administradores poderiam alterar a pasta $1 ($2). O programa é executado com direitos de administrador; por isso a sua pasta e todas as pastas acima dela só podem ser alteradas por administradores. Escolha outra pasta, por exemplo em $PROGRAMFILES64."
+LangString FolderNotLocal ${LANG_ENGLISH} "it is not a folder on a drive of this computer"
+LangString FolderNotLocal ${LANG_PORTUGUESEBR} "não é uma pasta de uma unidade deste computador"
+LangString FolderNotLocal ${LANG_PORTUGUESE} "não é uma pasta de uma unidade deste computador"
+LangString FolderUnreadable ${LANG_ENGLISH} "its permissions could not be read"
+LangString FolderUnreadable ${LANG_PORTUGUESEBR} "não foi possível ler as permissões dela"
+LangString FolderUnreadable ${LANG_PORTUGUESE} "não foi possível ler as suas permissões"
+LangString FolderLink ${LANG_ENGLISH} "it is a link to another folder"
+LangString FolderLink ${LANG_PORTUGUESEBR} "é um vínculo para outra pasta"
+LangString FolderLink ${LANG_PORTUGUESE} "é uma ligação para outra pasta"
+LangString FolderRenamable ${LANG_ENGLISH} "they could rename or delete it"
+LangString FolderRenamable ${LANG_PORTUGUESEBR} "poderiam renomeá-la ou apagá-la"
+LangString FolderRenamable ${LANG_PORTUGUESE} "poderiam mudar-lhe o nome ou eliminá-la"
+LangString FolderPermissions ${LANG_ENGLISH} "they could change its permissions or owner"
+LangString FolderPermissions ${LANG_PORTUGUESEBR} "poderiam alterar as permissões ou o proprietário dela"
+LangString FolderPermissions ${LANG_PORTUGUESE} "poderiam alterar as suas permissões ou o seu proprietário"
+LangString FolderFilesPutInto ${LANG_ENGLISH} "they could have put files into it"
+LangString FolderFilesPutInto ${LANG_PORTUGUESEBR} "poderiam ter colocado arquivos nela"
+LangString FolderFilesPutInto ${LANG_PORTUGUESE} "poderiam ter colocado ficheiros nela"
+LangString FolderNotMade ${LANG_ENGLISH} "The folder $1 could not be created. Nothing was installed."
+LangString FolderNotMade ${LANG_PORTUGUESEBR} "Não foi possível criar a pasta $1. Nada foi instalado."
+LangString FolderNotMade ${LANG_PORTUGUESE} "Não foi possível criar a pasta $1. Nada foi instalado."
 LangString DeleteSettings ${LANG_ENGLISH} "Also delete your settings and macros (config.ini and the macro files)?"
 LangString DeleteSettings ${LANG_PORTUGUESEBR} "Apagar também as suas configurações e macros (config.ini e os arquivos de macro)?"
 LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definições e macros (config.ini e os ficheiros de macro)?"
@@ -108,11 +135,13 @@ LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definiçõe
 ; its unpacking and its loading. The setup's is in Program Files, since the
 ; folder it installs into is not protected until a plugin has protected it;
 ; the uninstaller's is in the program's folder. An upgrade runs the old
-; uninstaller while the setup's folder is in use.
+; uninstaller while the setup's folder is in use. The setup's helper goes
+; there too.
 !macro USE_PROTECTED_PLUGINS_DIR folder
   RMDir /r "${folder}"
   CreateDirectory "${folder}"
   UnsafeStrCpy $PLUGINSDIR "${folder}"
+  File "/oname=$PLUGINSDIR\${HELPER_EXE}" "${HELPER}"
 !macroend
 
 ; The install folder's security: owned by Administrators, full control for
@@ -124,13 +153,52 @@ LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definiçõe
 ; OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION
 !define INSTALL_FOLDER_SECURITY 0x80000005
 
+; Before anything is installed: refuses a folder that a user who is not an
+; administrator could change, or below a folder such a user could change
+; (rename, delete, change the permissions of, or for the install folder
+; itself put files into), checked from the drive's root down by the helper;
+; makes the missing folders, each with the administrators-only security from
+; its creation. Quits with error level 3, having installed nothing, when
+; refused.
+Function PrepareInstallPath
+  nsExec::ExecToStack '"$PLUGINSDIR\${HELPER_EXE}" folder "${INSTALL_FOLDER_SDDL}" "$INSTDIR"'
+  Pop $0
+  Pop $1
+  ${If} $0 == 0
+    Return
+  ${EndIf}
+  ${If} $1 == ""
+    StrCpy $1 "$INSTDIR"
+  ${EndIf}
+  ${Select} $0
+    ${Case} 11
+      StrCpy $2 "$(FolderNotLocal)"
+    ${Case} 13
+      StrCpy $2 "$(FolderLink)"
+    ${Case} 14
+      StrCpy $2 "$(FolderRenamable)"
+    ${Case} 15
+      StrCpy $2 "$(FolderPermissions)"
+    ${Case} 16
+      StrCpy $2 "$(FolderFilesPutInto)"
+    ${Case} 30
+      MessageBox MB_OK|MB_ICONSTOP "$(FolderNotMade)" /SD IDOK
+      SetErrorLevel 3
+      Quit
+    ${CaseElse}
+      StrCpy $2 "$(FolderUnreadable)"
+  ${EndSelect}
+  MessageBox MB_OK|MB_ICONSTOP "$(FolderRefused)" /SD IDOK
+  SetErrorLevel 3
+  Quit
+FunctionEnd
+
 ; Gives the install folder that security before any file goes into it, on a
 ; fresh install and on an upgrade, and takes from whatever is already in it
 ; (an earlier install, a folder chosen that existed) its own entries and
 ; owner, so that it inherits the folder's. The setup stops, having installed
 ; nothing, when the system refuses.
 Function ProtectInstallFolder
-  CreateDirectory "$INSTDIR"
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${INSTALL_FOLDER_SDDL}", i 1, *p .r1, p 0) i .r0 ?e'
   Pop $5
   ${If} $0 == 0
@@ -153,34 +221,27 @@ Function ProtectInstallFolder
 FunctionEnd
 
 ; Closes a running copy the way its user would (WM_CLOSE runs its close
-; sequence, which also tells the mouse) and waits up to ten seconds for its
-; mutex to go. Asks first unless silent; quits with error level 2 when the
-; copy stays.
+; sequence, which also tells the mouse) and waits up to ten seconds for it to
+; end. A running copy is a process started from the installed exe, and its
+; window one of that process (the helper looks by the file, not by names or
+; titles, which any program can take). Asks first unless silent; quits with
+; error level 2 when the copy stays.
 !macro CLOSE_RUNNING_COPY un
 Function ${un}CloseRunningCopy
-  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
+  nsExec::Exec '"$PLUGINSDIR\${HELPER_EXE}" running "$INSTDIR\${EXE}"'
+  Pop $0
   ${If} $0 == 0
     Return
   ${EndIf}
-  System::Call 'kernel32::CloseHandle(p r0)'
   MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(ProgramRunning)" /SD IDOK IDOK close
   SetErrorLevel 2
   Quit
   close:
-  FindWindow $1 "" "${PRODUCT}"
-  ${If} $1 != 0
-    SendMessage $1 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+  nsExec::Exec '"$PLUGINSDIR\${HELPER_EXE}" close "$INSTDIR\${EXE}"'
+  Pop $0
+  ${If} $0 == 0
+    Return
   ${EndIf}
-  StrCpy $2 0
-  ${Do}
-    Sleep 250
-    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
-    ${If} $0 == 0
-      Return
-    ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r0)'
-    IntOp $2 $2 + 1
-  ${LoopUntil} $2 >= 40
   MessageBox MB_OK|MB_ICONSTOP "$(ProgramStillRunning)" /SD IDOK
   SetErrorLevel 2
   Quit
@@ -272,6 +333,7 @@ Section "-Program" SecProgram
   !insertmacro USE_PROTECTED_PLUGINS_DIR "$PROGRAMFILES64\NUV_Talv-setup.tmp"
   ; The finish page reads its picture from there too.
   File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${MUI_WELCOMEFINISHPAGE_BITMAP}"
+  Call PrepareInstallPath
   Call CloseRunningCopy
   Call ProtectInstallFolder
   ; An older install goes first, by its own uninstaller (silent: the user's

@@ -1,8 +1,9 @@
 # Run at the end of `cmake --install` of the Windows build: writes the list of
 # what was just installed into dist/ as NSIS macros and builds the setup
 # program from it. Set before it runs: NUV_MAKENSIS, NUV_SOURCE_DIR,
-# NUV_VERSION, NUV_COPYRIGHT and NUV_INSTALLER_WORK (a folder of the build);
-# sign.cmake has set NUV_SIGN_COMMAND (empty: unsigned).
+# NUV_VERSION, NUV_COPYRIGHT, NUV_INSTALLER_WORK (a folder of the build),
+# NUV_SETUP_HELPER (the built setup_helper.exe) and NUV_STRIP; sign.cmake has
+# set NUV_SIGN_COMMAND (empty: unsigned).
 #
 # The user's files (settings and macros) are installed only where none are yet
 # and are not removed by the uninstaller unless the user says so.
@@ -72,6 +73,21 @@ if(NOT NUV_MAKENSIS)
   message(WARNING "makensis not found: dist/NUV_Talv-setup.exe is not built (Debian package nsis)")
   return()
 endif()
+# The helper goes into the setup as it ships: stripped, and signed like the
+# program it installs.
+set(helper "${NUV_INSTALLER_WORK}/setup_helper.exe")
+file(COPY_FILE "${NUV_SETUP_HELPER}" "${helper}")
+execute_process(COMMAND "${NUV_STRIP}" --strip-all "${helper}" RESULT_VARIABLE stripped)
+if(NOT stripped EQUAL 0)
+  message(FATAL_ERROR "strip of the setup's helper failed: ${stripped}")
+endif()
+if(NOT NUV_SIGN_COMMAND STREQUAL "")
+  execute_process(COMMAND bash "${NUV_SOURCE_DIR}/installer/sign.sh" "${helper}" RESULT_VARIABLE signed)
+  if(NOT signed EQUAL 0)
+    message(FATAL_ERROR "signing the setup's helper failed (${signed})")
+  endif()
+endif()
+
 message(STATUS "Building the setup program: ${setup}")
 set(sign_define "")
 if(NOT NUV_SIGN_COMMAND STREQUAL "")
@@ -80,7 +96,7 @@ endif()
 execute_process(
   COMMAND "${NUV_MAKENSIS}" -V2 -NOCD ${sign_define}
     "-DVERSION=${NUV_VERSION}" "-DCOPYRIGHT=${NUV_COPYRIGHT}" "-DOUTFILE=${setup}"
-    "-DICON=${NUV_SOURCE_DIR}/res/NUV_Talv.ico" "-DFILES=${list_file}"
+    "-DICON=${NUV_SOURCE_DIR}/res/NUV_Talv.ico" "-DFILES=${list_file}" "-DHELPER=${helper}"
     "${NUV_SOURCE_DIR}/installer/NUV_Talv.nsi"
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

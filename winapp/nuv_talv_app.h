@@ -73,8 +73,10 @@ struct AppContext {
   } seams;
 };
 
-// Admits the first copy of the program. A later copy restores the first
-// copy's window (found by its title) and gets false.
+// Admits the first copy of the program in this session. A later copy restores
+// the first copy's window (a window with the program's title whose process was
+// started from this program's file) and gets false. Only a process with
+// administrator rights can make a start look like a later copy.
 bool AdmitSingleInstance();
 
 class CNUV_TalvApp : public WinApp {

@@ -64,10 +64,8 @@ bool RunsAsTheUser(HANDLE process) {
   return true;
 }
 
-// The process of the user's desktop shell, opened to be a parent: the
-// owner of the shell window (Explorer on Windows), else of the desktop
-// window (Explorer under Wine, which has no shell window). Only a process of
-// our session that runs as a user, never our own.
+}  // namespace
+
 HANDLE OpenDesktopShell() {
   DWORD ourSession = 0;
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &ourSession)) return nullptr;
@@ -87,8 +85,6 @@ HANDLE OpenDesktopShell() {
   }
   return nullptr;
 }
-
-}  // namespace
 
 Text SystemProgramPath(const Text& file_name) {
   return InFolder(SystemFolder(GetSystemDirectoryW), file_name);

@@ -33,6 +33,14 @@ Text WindowsProgramPath(const Text& file_name);
 // The command line of a system program: its quoted path, then the arguments.
 Text SystemProgramCommandLine(const Text& path, const Text& arguments);
 
+// The process of the user's desktop shell, opened to be a parent and to read
+// its token (PROCESS_CREATE_PROCESS | PROCESS_QUERY_LIMITED_INFORMATION): the
+// owner of the shell window (Explorer on Windows), else of the desktop window
+// (Explorer under Wine, which has no shell window). Only a process of our
+// session that runs as a user, never our own; null when there is none. The
+// caller closes it.
+HANDLE OpenDesktopShell();
+
 // Starts the program at `path` (a full path in the system or Windows folder)
 // as a child of the desktop's shell process, with the shell's token and the
 // system folder as its current folder. False, and nothing started, when no

@@ -14,13 +14,19 @@
 #   3. A second silent install over the running program closes it, keeps the
 #      changed config.ini and macro files and registers the task again; a
 #      third, with /NOAUTOSTART, removes the logon task, and a fourth keeps
-#      it off.
+#      it off. Meanwhile a program of the user holds the single-instance
+#      mutex's old name and a window with the program's title that ignores
+#      WM_CLOSE: the setup still closes the program, and the program still
+#      starts.
 #   4. A silent uninstall leaves no installed file, shortcut, entry or task;
 #      the user's settings stay.
 #   5. A folder given with /D= whose name needs escaping in the task's XML;
 #      the setup gives it the administrators-only security before installing
 #      (Wine returns success but keeps no ACL, so the request is read from
-#      Wine's trace of the calls).
+#      Wine's trace of the calls), and the parent it makes gets that security
+#      from its creation (seen in the Unix mode Wine derives from it). A
+#      folder below one that every user may change is refused (error level 3)
+#      and nothing is installed.
 #   6. Signing with a throwaway certificate made here: the exe, the setup and
 #      the uninstaller it writes carry signatures that osslsigncode accepts
 #      against that certificate, and the signed setup installs.
@@ -178,12 +184,31 @@ fi
 printf '[Upgrade]\r\nKept=1\r\n' >>"$CONFIG"
 printf 'x' >>"$PROGRAM_DIR/Macro_EN.dat"
 before=$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)
+# Any program of the user can take the old mutex name and the title first.
+# (The setups run here without waiting for every process to end, which the
+# squatter would not.)
+wine "$SYSTEM_PROBE" squat >>"$LOG" 2>&1 &
+squatter=$!
+sleep 2
 : >"$TRACE"
-run_and_wait "$SETUP" /S || fail "the silent install over the running program exited with an error"
+wine "$SETUP" /S >>"$LOG" 2>&1 || fail "the silent install over the running program exited with an error"
 grep -q '^F 07 20' "$TRACE" || fail "the install did not close the running program (no 07 20 report)"
 check_task "$PROGRAM_DIR" 'C:\Program Files\QUARVEL\NUV_Talv' "upgrade"
 [ ! -e "$DRIVE/Program Files/NUV_Talv-setup.tmp" ] || fail "the setup left its plugins folder"
-run_and_wait "$SETUP" /S /NOAUTOSTART || fail "the silent install with /NOAUTOSTART exited with an error"
+: >"$TRACE"
+wine 'C:\Program Files\QUARVEL\NUV_Talv\NUV_Talv.exe' -VIRTUALMOUSE -HIDE >>"$LOG" 2>&1 &
+for _ in $(seq 1 60); do
+  [ "$(grep -c '^F 07 10 ' "$TRACE" 2>/dev/null)" -ge 7 ] && break
+  sleep 1
+done
+[ "$(grep -c '^F 07 10 ' "$TRACE" 2>/dev/null)" -eq 7 ] ||
+  fail "the program did not start while another program held its old mutex name and title"
+wine "$SETUP" /S /NOAUTOSTART >>"$LOG" 2>&1 || fail "the silent install with /NOAUTOSTART exited with an error"
+grep -q '^F 07 20' "$TRACE" || fail "the install did not close the program started beside the squatter"
+kill -0 "$squatter" 2>/dev/null || fail "the squatter did not stay for the whole upgrade"
+kill "$squatter" 2>/dev/null
+wait "$squatter" 2>/dev/null
+timeout 60 wineserver -w 2>/dev/null
 [ "$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)" = "$before" ] || fail "the later installs changed the user's settings"
 cmp -s "$ROOT/dist/NUV_Talv.exe" "$PROGRAM_DIR/NUV_Talv.exe" || fail "the second install left no NUV_Talv.exe"
 [ "$(entry_value DisplayVersion)" = "$VERSION" ] || fail "the second install left no uninstall entry"
@@ -219,10 +244,21 @@ grep -qF 'L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"' <<
 grep -qF 'SetNamedSecurityInfoW L"C:\\Tools & Co\\Mouse" 1 -2147483643' <<<"$calls" ||
   fail "the setup did not set the install folder's owner and protected DACL"
 [ -f "$DRIVE/Tools & Co/Mouse/NUV_Talv.exe" ] || fail "/D= did not install into the chosen folder"
+# Wine turns a DACL given at creation into the Unix mode: the administrators-
+# only one leaves others nothing, an inherited one would have left 755.
+[ "$(stat -c %a "$DRIVE/Tools & Co")" = 750 ] ||
+  fail "the parent the setup made is $(stat -c %a "$DRIVE/Tools & Co"), not made with the administrators-only security"
 check_task "$DRIVE/Tools & Co/Mouse" 'C:\Tools &amp; Co\Mouse' "install with /D="
 run_and_wait 'C:\Tools & Co\Mouse\uninstall.exe' /S
 [ ! -e "$TASK_STORE" ] || fail "the uninstall left the logon task"
 [ ! -e "$DRIVE/Tools & Co/Mouse/NUV_Talv.exe" ] || fail "the uninstall from the chosen folder left NUV_Talv.exe"
+# Wine reads a folder that every Unix user may write as "Everyone: Modify".
+mkdir -p "$DRIVE/Shared" && chmod 777 "$DRIVE/Shared"
+run_and_wait cmd /c "$(windows_path "$SETUP") /S /D=C:\Shared\Mouse"
+refused=$?
+[ "$refused" -eq 3 ] || fail "the install below a folder every user may change ended with $refused, not 3"
+[ ! -e "$DRIVE/Shared/Mouse" ] || fail "the refused install made its folder"
+wine reg query "$ENTRY" >/dev/null 2>&1 && fail "the refused install wrote the uninstall entry"
 
 # ---- 6. Signing with a throwaway certificate ----
 SIGNING="$(mktemp -d /tmp/nuv-sign-XXXXXX)"

@@ -3,6 +3,7 @@
 
 #include "app/startup.h"
 #include "platform/win32/win32_messages.h"
+#include "platform/win32/win32_process_image.h"
 #include "platform/win32/win32_system.h"
 #include "winapp/nuv_talv_app.h"
 
@@ -61,6 +62,22 @@ TEST(Win32System, LaterCopyIsTurnedAwayEvenWhenAFreeResetsTheLastError) {
   const bool admitted = AdmitSingleInstance();
   g_free_resets_last_error = false;
   EXPECT_FALSE(admitted) << "GetLastError was read after memory was freed";
+}
+
+TEST(Win32System, OurWindowIsFoundByTheFileOfItsProcess) {
+  const Text own = ModulePath();
+  Text upper = own;
+  for (auto& c : upper) c = (c >= u'a' && c <= u'z') ? c - 32 : c;
+  EXPECT_TRUE(SameImagePath(upper, own));
+  EXPECT_FALSE(SameImagePath(own + u"x", own));
+  EXPECT_TRUE(ProcessesOfImage(own).empty()) << "this process is never counted";
+  HWND ours = CreateWindowExW(0, L"STATIC", L"NUV_Talv image test", 0, 0, 0, 10, 10, nullptr,
+                              nullptr, nullptr, nullptr);
+  EXPECT_EQ(FindWindowOfImage(u"NUV_Talv image test", own), ours);
+  EXPECT_EQ(FindWindowOfImage(u"NUV_Talv image test",
+                              ApplicationFolderFromModulePath(own) + u"\\other.exe"),
+            nullptr);
+  DestroyWindow(ours);
 }
 
 }  // namespace

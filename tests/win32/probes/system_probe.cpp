@@ -10,6 +10,10 @@
 //                                 client point (x, y) and a left-button release
 //                                 there, with no press before it (X drops a
 //                                 release of a button that is not down)
+//   system_probe squat            what any program of the user can do first:
+//                                 holds the single-instance mutex's old name
+//                                 and a hidden window with the program's
+//                                 title that ignores WM_CLOSE, for two minutes
 // Exit code 1 when the system refuses the question.
 #include <windows.h>
 
@@ -44,6 +48,30 @@ int Processes(DWORD only = 0) {
   return 0;
 }
 
+LRESULT CALLBACK Squatter(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(window, message, w, l);
+}
+
+int Squat() {
+  CreateMutexW(nullptr, FALSE, L"CNUV_TalvApp");
+  WNDCLASSW type{};
+  type.lpfnWndProc = Squatter;
+  type.hInstance = GetModuleHandleW(nullptr);
+  type.lpszClassName = L"NuvSquatter";
+  RegisterClassW(&type);
+  if (!CreateWindowExW(0, type.lpszClassName, L"QUARVEL 241-7730 GAMING MOUSE", WS_OVERLAPPEDWINDOW,
+                       0, 0, 100, 100, nullptr, nullptr, type.hInstance, nullptr)) {
+    return 1;
+  }
+  SetTimer(nullptr, 0, 120000, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) {
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -56,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!window || !GetWindowThreadProcessId(window, &id)) return 1;
     return Processes(id);
   }
+  if (argc == 2 && std::wstring(argv[1]) == L"squat") return Squat();
   if (argc == 4 && std::wstring(argv[1]) == L"release") {
     HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
     if (!window) return 1;
@@ -69,7 +98,8 @@ int wmain(int argc, wchar_t** argv) {
     const WPARAM value = argc == 4 ? static_cast<WPARAM>(_wtoi(argv[3])) : 0;
     return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), value, 0) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: system_probe processes | owner <title> | post <message> [wParam] | "
-                       "release <x> <y>\n");
+  std::fprintf(stderr,
+               "usage: system_probe processes | owner <title> | squat | post <message> [wParam] | "
+               "release <x> <y>\n");
   return 2;
 }
