@@ -121,6 +121,9 @@ if quietly "$RESULTS/build-windows.log" build_windows; then
     tier "shipped binary ${shipped##*/}" scripts/check_binary.sh "$ROOT/dist/${shipped##*/}" \
       "$ROOT/build/win/$shipped"
   done
+  # The setup's helper runs elevated inside the setup: the same rules.
+  tier "shipped binary setup_helper.exe" scripts/check_binary.sh \
+    "$ROOT/build/win/installer/setup_helper.exe" "$ROOT/build/win/setup_helper.exe"
   ensure_display
   export WINEPREFIX
   WINEPREFIX="$(mktemp -d /tmp/nuv-wine-XXXXXX)"
