@@ -411,13 +411,21 @@ std::optional<std::string> WrittenInto(const ChosenFile& existing, Write write) 
 }  // namespace
 
 void MainWindowInput::ExportProfile() {
-  view_.ExportFile(FileDialogKind::kProfileExport, [&](const ChosenFile& existing) {
+  ExportTo(FileDialogKind::kProfileExport, [&](const ChosenFile& existing) {
     return WrittenInto(existing, [&](const std::string& bytes) {
       DocumentIni file(IniDocument::Parse(bytes));
       t_.store.Export(file);
       return file.document.Serialise();
     });
   });
+}
+
+void MainWindowInput::ExportTo(FileDialogKind kind, const InputView::ExportContents& contents) {
+  // Nothing is taken for saved that was not: a chosen file left as it was
+  // is said so.
+  if (view_.ExportFile(kind, contents) == SaveOutcome::kFailed) {
+    view_.ShowMessage(SaveFailedText(Text(), t_.session.uiLanguage != 0));
+  }
 }
 
 void MainWindowInput::ImportMacros() {
@@ -432,7 +440,7 @@ void MainWindowInput::ImportMacros() {
 }
 
 void MainWindowInput::ExportMacros() {
-  view_.ExportFile(FileDialogKind::kMacroExport, [&](const ChosenFile& existing) {
+  ExportTo(FileDialogKind::kMacroExport, [&](const ChosenFile& existing) {
     return WrittenInto(
         existing, [&](const std::string& bytes) { return t_.macroFiles.ExportMacroFile(bytes); });
   });

@@ -117,10 +117,9 @@ class InputView {
   // cancelled or failed.
   virtual std::optional<ChosenFile> ImportFile(FileDialogKind kind) = 0;
   // The save dialog: `contents` is given what the chosen file holds now and
-  // returns what it is to hold (nothing: the file stays as it is). True when
-  // the file was written.
+  // returns what it is to hold (nothing: the file stays as it is).
   using ExportContents = std::function<std::optional<std::string>(const ChosenFile& existing)>;
-  virtual bool ExportFile(FileDialogKind kind, const ExportContents& contents) = 0;
+  virtual SaveOutcome ExportFile(FileDialogKind kind, const ExportContents& contents) = 0;
   virtual void ApplyProfile() = 0;
   virtual void OpenWebSite() = 0;
   // The language switch of the strip (1 English, 0 the second language).
@@ -247,6 +246,9 @@ class MainWindowInput {
   void ExportProfile();
   void ImportMacros();
   void ExportMacros();
+  // The save dialog of `kind` for `contents`; a file chosen but not written
+  // is told to the user.
+  void ExportTo(FileDialogKind kind, const InputView::ExportContents& contents);
   void SaveMacros();
   // The window's move loop from a press on no key.
   void DragWindow(int32_t x, int32_t y);

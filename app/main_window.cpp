@@ -132,9 +132,10 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
 
 Text SaveFailedText(TextView path, bool english) {
   const size_t slash = path.find_last_of(u"\\/");
-  const Text name(slash == TextView::npos ? path : path.substr(slash + 1));
-  return english ? u"The file " + name + u" could not be saved. It has not been changed."
-                 : u"Não foi possível gravar o arquivo " + name + u". Ele não foi alterado.";
+  Text name(slash == TextView::npos ? path : path.substr(slash + 1));
+  if (!name.empty()) name.insert(0, u" ");
+  return english ? u"The file" + name + u" could not be saved. It has not been changed."
+                 : u"Não foi possível gravar o arquivo" + name + u". Ele não foi alterado.";
 }
 
 std::vector<Text> ReplacedFiles(const Text& applicationFolder) {

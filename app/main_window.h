@@ -110,6 +110,7 @@ bool TakeHiddenStart(AtomicField<int32_t>& startHidden);
 
 // What the user is told, in the interface language, when a file could not be
 // saved: the file is unchanged (every save replaces a whole file in one step).
+// An empty path: a file the user chose, whose name the program never sees.
 Text SaveFailedText(TextView path, bool english);
 
 // The files that saves replace in the application folder: config.ini and the

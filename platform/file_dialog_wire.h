@@ -59,6 +59,11 @@ struct DialogRequest {
 // that name (a save's new file, or a name typed for an open), or a file it
 // could not read (refused, locked, larger than kMaxExchangedFileBytes, not a
 // disk file).
+// How a save through the dialog ended: no file chosen (cancelled, or the
+// dialog could not be shown), the file written, or a file chosen but not
+// written (it is then as it was, and the user is told).
+enum class SaveOutcome { kNotChosen, kWritten, kFailed };
+
 struct ChosenFile {
   enum class State : uint8_t { kRead = 0, kAbsent = 1, kUnreadable = 2 };
   State state = State::kAbsent;

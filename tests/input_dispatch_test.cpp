@@ -34,10 +34,11 @@ class RecordingView : public InputView {
     calls.push_back("dialog " + std::to_string(static_cast<int>(kind)));
     return chosen;
   }
-  bool ExportFile(FileDialogKind kind, const ExportContents& contents) override {
+  SaveOutcome ExportFile(FileDialogKind kind, const ExportContents& contents) override {
     calls.push_back("dialog " + std::to_string(static_cast<int>(kind)));
     written = chosen ? contents(*chosen) : std::nullopt;
-    return written.has_value();
+    if (!chosen) return SaveOutcome::kNotChosen;
+    return written ? SaveOutcome::kWritten : SaveOutcome::kFailed;
   }
   void ApplyProfile() override { calls.push_back("apply"); }
   void OpenWebSite() override { calls.push_back("web"); }
@@ -451,6 +452,7 @@ TEST(MainWindowRelease, SlotsCancelAndProfileFiles) {
   f.view.chosen = ChosenFile{ChosenFile::State::kUnreadable, ""};
   f.ReleaseOver(15);
   EXPECT_FALSE(f.view.written) << "a file not read whole is not replaced";
+  EXPECT_EQ(f.view.calls.back(), "message The file could not be saved. It has not been changed.");
   f.view.chosen =
       ChosenFile{ChosenFile::State::kRead, "[Config7]\r\nFIRE_TIME=999\r\nLED_STATUS=2\r\n"};
   f.ReleaseOver(14);

@@ -506,7 +506,7 @@ std::optional<ChosenFile> CNUV_TalvDlg::ImportFile(FileDialogKind kind) {
                                   hwnd_, HelperRequest(kind, context_.applicationFolder));
 }
 
-bool CNUV_TalvDlg::ExportFile(FileDialogKind kind, const ExportContents& contents) {
+SaveOutcome CNUV_TalvDlg::ExportFile(FileDialogKind kind, const ExportContents& contents) {
   return win32::SaveThroughHelper(context_.applicationFolder + u"\\" + win32::kFileDialogHelperName,
                                   hwnd_, HelperRequest(kind, context_.applicationFolder), contents);
 }

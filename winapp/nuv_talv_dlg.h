@@ -169,7 +169,7 @@ class CNUV_TalvDlg : public Dialog,
   void UpdateWindow() override;
   void RefillMacroList() override;
   std::optional<ChosenFile> ImportFile(FileDialogKind kind) override;
-  bool ExportFile(FileDialogKind kind, const ExportContents& contents) override;
+  SaveOutcome ExportFile(FileDialogKind kind, const ExportContents& contents) override;
   void OpenWebSite() override;
   void SwitchLanguage(int32_t language) override;
   bool FunctionDialogOpen() override;

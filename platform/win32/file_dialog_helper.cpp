@@ -276,11 +276,13 @@ std::optional<ChosenFile> OpenThroughHelper(const Text& helperPath, HWND owner,
   return chosen;
 }
 
-bool SaveThroughHelper(const Text& helperPath, HWND owner, const DialogRequest& request,
-                       const HelperExportContents& contents) {
-  return WithHelper(helperPath, owner, request, [&](HelperSession& session) {
+SaveOutcome SaveThroughHelper(const Text& helperPath, HWND owner, const DialogRequest& request,
+                              const HelperExportContents& contents) {
+  SaveOutcome outcome = SaveOutcome::kNotChosen;
+  WithHelper(helperPath, owner, request, [&](HelperSession& session) {
     const auto existing = ReceiveChosen(session);
     if (!existing) return false;
+    outcome = SaveOutcome::kFailed;
     const auto bytes = contents(*existing);
     if (!bytes || bytes->size() > kMaxExchangedFileBytes) {
       session.Send(WireType::kAbandon, std::string());
@@ -289,8 +291,10 @@ bool SaveThroughHelper(const Text& helperPath, HWND owner, const DialogRequest& 
     if (!session.Send(WireType::kWrite, *bytes)) return false;
     auto done = session.Receive(kAnswerMs);
     if (!done || done->type != WireType::kDone) return false;
-    return DecodeDone(done->body).value_or(false);
+    if (DecodeDone(done->body).value_or(false)) outcome = SaveOutcome::kWritten;
+    return outcome == SaveOutcome::kWritten;
   });
+  return outcome;
 }
 
 }  // namespace nuv::win32

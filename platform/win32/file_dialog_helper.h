@@ -44,10 +44,9 @@ std::optional<ChosenFile> OpenThroughHelper(const Text& helperPath, HWND owner,
                                             const DialogRequest& request);
 
 // The save dialog: `contents` is given what the chosen file holds now and
-// returns what it is to hold (nothing: the file stays as it is). True when
-// the helper wrote the file.
+// returns what it is to hold (nothing: the file stays as it is).
 using HelperExportContents = std::function<std::optional<std::string>(const ChosenFile& existing)>;
-bool SaveThroughHelper(const Text& helperPath, HWND owner, const DialogRequest& request,
-                       const HelperExportContents& contents);
+SaveOutcome SaveThroughHelper(const Text& helperPath, HWND owner, const DialogRequest& request,
+                              const HelperExportContents& contents);
 
 }  // namespace nuv::win32
