@@ -40,6 +40,20 @@ void StartColourAnimationThread(AppContext& c) {
   }).detach();
 }
 
+namespace {
+
+// Whether no message number stands twice.
+constexpr bool Distinct(std::initializer_list<UINT> messages) {
+  for (auto a = messages.begin(); a != messages.end(); ++a) {
+    for (auto b = a + 1; b != messages.end(); ++b) {
+      if (*a == *b) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_ERASEBKGND, &CNUV_TalvDlg::OnEraseBackground),
     OnMessageEntry(WM_PAINT, &CNUV_TalvDlg::OnPaint),
@@ -937,6 +951,12 @@ bool CNUV_TalvDlg::OnTestPage(WndMessage&) {
 }
 
 bool CNUV_TalvDlg::OnSaveFailed(WndMessage& m) {
+  // The main window's own messages each have a number of their own: the
+  // message table takes the first entry of a number, so a second message of
+  // that number would reach this handler (a hook's end of a recording did).
+  static_assert(
+      Distinct({kTestPageMessage, kActivateKeyMessage, kFocusKeyMessage, kSaveFailedMessage,
+                Win32KeyboardHook::kEndRecordingMessage, kPopupItemMessage}));
   const std::unique_ptr<Text> path(reinterpret_cast<Text*>(m.lParam));
   // One box at a time: a read-only file fails every DPI step of the mouse.
   if (!path || saveFailureShown_) return true;

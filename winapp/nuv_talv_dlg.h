@@ -200,7 +200,7 @@ class CNUV_TalvDlg : public Dialog,
   static constexpr UINT kFocusKeyMessage = WM_APP + 0x56;
   // A save failed on some thread: lParam is the file's path (a Text the
   // window deletes).
-  static constexpr UINT kSaveFailedMessage = WM_APP + 0x57;
+  static constexpr UINT kSaveFailedMessage = WM_APP + 0x58;
   bool OnSaveFailed(WndMessage& m);
   bool saveFailureShown_ = false;
   bool OnActivateKey(WndMessage& m);
