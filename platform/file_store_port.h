@@ -3,6 +3,7 @@
 // crash, a kill or a power cut finds the old file or the new one, never a mix.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,10 @@ class FileStorePort {
   // crash or a power cut left beside it. Reads never look at it.
   virtual void RemoveStaleTemporary(const Text& path) = 0;
 };
+
+// Larger files are not the program's: every store reads them as unreadable,
+// so they are never replaced either.
+constexpr uint64_t kLargestStoredFile = 16u << 20;
 
 // The temporary file of a replace of `path`.
 inline Text ReplacementPath(const Text& path) { return path + u".tmp"; }

@@ -13,9 +13,6 @@ namespace nuv {
 
 namespace {
 
-// Larger files are not ours: they read as unreadable, and are never replaced.
-constexpr std::uintmax_t kLargestFile = 16u << 20;
-
 #ifndef _WIN32
 bool WriteDurably(const std::filesystem::path& file, const std::string& bytes) {
   const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -59,7 +56,7 @@ FileContents HostFiles::Read(const Text& path) {
   const auto status = std::filesystem::status(file, error);
   if (!std::filesystem::exists(status)) return {FileReadStatus::kAbsent, {}};
   const auto size = std::filesystem::file_size(file, error);
-  if (error || size > kLargestFile) return {FileReadStatus::kUnreadable, {}};
+  if (error || size > kLargestStoredFile) return {FileReadStatus::kUnreadable, {}};
   std::ifstream in(file, std::ios::binary);
   if (!in) return {FileReadStatus::kUnreadable, {}};
   FileContents contents{FileReadStatus::kRead, {}};

@@ -8,9 +8,6 @@ namespace nuv::win32 {
 
 namespace {
 
-// Larger files are not ours: they read as unreadable, and are never replaced.
-constexpr LONGLONG kLargestFile = 16 << 20;
-
 class FileHandle {
  public:
   explicit FileHandle(HANDLE h) : h_(h) {}
@@ -58,7 +55,8 @@ FileContents Win32Files::Read(const Text& path) {
     return {absent ? FileReadStatus::kAbsent : FileReadStatus::kUnreadable, {}};
   }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestFile) {
+  if (!GetFileSizeEx(file.get(), &size) ||
+      static_cast<uint64_t>(size.QuadPart) > kLargestStoredFile) {
     return {FileReadStatus::kUnreadable, {}};
   }
   FileContents contents{FileReadStatus::kRead,
