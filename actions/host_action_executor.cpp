@@ -57,7 +57,8 @@ bool HostActionExecutor::RunOnce() {
 }
 
 void HostActionExecutor::PerformButton(int button) {
-  if (button < 1 || button > kButtonCount) return;
+  // Another user's copy acts for the screen's session; this one stays still.
+  if (button < 1 || button > kButtonCount || !d_.sender.acting()) return;
   const auto index = static_cast<size_t>(button - 1);
   const int32_t role = d_.profile.dpiStepRole[index];
   if (role != 0) {
@@ -223,7 +224,10 @@ void HostActionExecutor::PlayMacro(int slot) {
     const uint8_t key = macro.Event(k).key;
     if (key < kLeftButtonKey) scanCodes[static_cast<size_t>(k)] = PlaybackScanCode(d_.input, key);
   }
-  auto released = [this] { return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1; };
+  // The session leaving the console ends a playback as its button's release does.
+  auto released = [this] {
+    return d_.handover.releaseFlag.load(std::memory_order_acquire) == 1 || !d_.sender.acting();
+  };
   // Keys and buttons this playback holds down, in the order pressed.
   std::vector<uint8_t> held;
   auto track = [&held](MacroEvent e) {

@@ -7,6 +7,7 @@
 
 #include "actions/host_action_executor.h"
 #include "actions/host_handover.h"
+#include "app/lifecycle.h"
 #include "device/device_link.h"
 #include "device/input_reader.h"
 #include "macro/macro_store.h"
@@ -40,7 +41,8 @@ class ProgramCore {
         sender(p.hid, link),
         applier(profile, store, sender, p.system, attention),
         reader(p.hid, link, attention, handover, profile, p.clock),
-        executor({profile, store, macros, sender, applier, p.input, p.shell, p.clock, handover}) {}
+        executor({profile, store, macros, sender, applier, p.input, p.shell, p.clock, handover}),
+        session(link.acting) {}
   ProgramCore(const ProgramCore&) = delete;
   ProgramCore& operator=(const ProgramCore&) = delete;
 
@@ -56,6 +58,9 @@ class ProgramCore {
   HostHandover handover;
   InputReader reader;
   HostActionExecutor executor;
+  // Fed by the main window with the system's power and session events.
+  ResumeFilter resume;
+  SessionActivity session;
 };
 
 }  // namespace nuv

@@ -81,6 +81,8 @@ CommandLineSwitches ParseCommandLineSwitches(TextView command_line) {
 }
 
 void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const ShutdownSeams& seams) {
+  // A playback cut off by the ending must not leave keys down system-wide.
+  if (seams.releaseHeld) seams.releaseHeld();
   // A macro or shortcut may have been cut off while Alt was down.
   for (int i = 0; i < 7; ++i) input.KeyEvent(kVkMenu, 0, kKeyEventKeyUp);
   if (seams.deleteTrayIcon) seams.deleteTrayIcon();
@@ -91,6 +93,7 @@ void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const Shutdo
 
 void RunDeviceRemovalSequence(AtomicField<uint8_t>& connected, const ShutdownSeams& seams) {
   connected = 0;
+  if (seams.releaseHeld) seams.releaseHeld();
   if (seams.deleteTrayIcon) seams.deleteTrayIcon();
   if (seams.destroyWindow) seams.destroyWindow();
 }

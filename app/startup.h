@@ -55,18 +55,22 @@ struct CommandLineSwitches {
 CommandLineSwitches ParseCommandLineSwitches(TextView command_line);
 
 struct ShutdownSeams {
+  // Lets go of every key and mouse button a playback or shortcut holds down.
+  std::function<void()> releaseHeld;
   std::function<void()> deleteTrayIcon;
   // Command 0x20 to the mouse through the shared report buffer, if it is open.
   std::function<void()> sendExitCommand;
   std::function<void()> destroyWindow;
 };
 
-// Close: seven Alt key-ups, tray icon gone, exit command to the mouse, system
-// pointer speed back to 10 (when it can be read), window destroyed.
+// Close: what the playback holds released, seven Alt key-ups, tray icon
+// gone, exit command to the mouse, system pointer speed back to 10 (when it
+// can be read), window destroyed.
 void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const ShutdownSeams& seams);
 
-// The mouse went away: not connected any more, tray icon gone, window
-// destroyed. No Alt release, no exit command, pointer speed untouched.
+// The mouse went away: not connected any more, what the playback holds
+// released, tray icon gone, window destroyed. No Alt release, no exit
+// command, pointer speed untouched.
 void RunDeviceRemovalSequence(AtomicField<uint8_t>& connected, const ShutdownSeams& seams);
 
 }  // namespace nuv

@@ -39,6 +39,10 @@ struct DeviceLink {
   // Path of the last interface found with the mouse's identifiers.
   Text devicePath;
   AtomicField<uint8_t> connected{0};
+  // Whether this copy acts on the mouse: sends reports, performs the buttons
+  // the PC handles, plays macros. Off while the user's session is away from
+  // the console (another user at the screen runs a copy of their own).
+  AtomicField<uint8_t> acting{1};
 };
 
 // True for a device-interface broadcast whose path is the stored device path in

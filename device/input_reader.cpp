@@ -35,6 +35,9 @@ void InputReader::HandleReport(std::span<const uint8_t> report) {
   const uint8_t id = report.size() > 0 ? report[0] : 0;
   const uint8_t event = report.size() > 1 ? report[1] : 0;
   if (attention_.armed) {
+    // While this copy's session is away from the console, the presses are the
+    // other user's, for the copy at the screen.
+    if (!link_.acting) return;
     if (event > kPressCodeBase) {
       if (handover_.actionPending.load(std::memory_order_acquire) == 0) {
         handover_.RequestAction(event);

@@ -24,16 +24,54 @@ bool FeatureReportSender::BuildAndSend(uint8_t command, uint8_t first, uint8_t s
   return hid_.SetFeature(link_.writeHandle, std::span<const uint8_t>(report_.data(), length));
 }
 
+void FeatureReportSender::Note(uint8_t command, uint8_t first, uint8_t second,
+                               bool onlyIfWritable) {
+  // The caller holds the lock. A button report is one setting per button.
+  const auto same = [&](const MirroredReport& r) {
+    return r.command == command && (command != kCommandButtonFunction || r.first == first);
+  };
+  const MirroredReport report{command, first, second, onlyIfWritable};
+  const auto it = std::find_if(mirror_.begin(), mirror_.end(), same);
+  if (it != mirror_.end()) {
+    *it = report;
+  } else if (mirror_.size() < kFeatureReportCapacity) {
+    mirror_.push_back(report);
+  }
+}
+
 bool FeatureReportSender::Send(uint8_t command, uint8_t first, uint8_t second) {
   std::lock_guard lock(mutex_);
   if (closed()) return false;
+  Note(command, first, second, false);
+  if (!acting()) return false;
   return BuildAndSend(command, first, second);
 }
 
 bool FeatureReportSender::SendIfWritable(uint8_t command, uint8_t first, uint8_t second) {
   std::lock_guard lock(mutex_);
-  if (closed() || link_.writeHandle == kInvalidHidHandle) return false;
+  if (closed()) return false;
+  Note(command, first, second, true);
+  if (!acting() || link_.writeHandle == kInvalidHidHandle) return false;
   return BuildAndSend(command, first, second);
+}
+
+void FeatureReportSender::StartMirror() {
+  std::lock_guard lock(mutex_);
+  mirror_.clear();
+}
+
+std::vector<MirroredReport> FeatureReportSender::Mirror() {
+  std::lock_guard lock(mutex_);
+  return mirror_;
+}
+
+void FeatureReportSender::ResendMirror() {
+  std::lock_guard lock(mutex_);
+  if (closed() || !acting()) return;
+  for (const MirroredReport& r : mirror_) {
+    if (r.onlyIfWritable && link_.writeHandle == kInvalidHidHandle) continue;
+    BuildAndSend(r.command, r.first, r.second);
+  }
 }
 
 bool FeatureReportSender::SendDpiAndLed(const MouseProfile& profile, int led) {
@@ -48,7 +86,7 @@ void FeatureReportSender::SendExitCommand() {
   std::lock_guard lock(mutex_);
   if (closed()) return;
   closed_.store(true, std::memory_order_release);
-  if (link_.writeHandle != kInvalidHidHandle) BuildAndSend(kCommandExit, 0, 0);
+  if (acting() && link_.writeHandle != kInvalidHidHandle) BuildAndSend(kCommandExit, 0, 0);
 }
 
 void ProfileApplier::SendButtons() {
@@ -91,6 +129,11 @@ void ProfileApplier::EndApplies() {
   sender_.SendExitCommand();
 }
 
+void ProfileApplier::ResendLastApplied() {
+  const auto lock = LockApplies();
+  sender_.ResendMirror();
+}
+
 void ProfileApplier::ApplyProfile() {
   const auto lock = LockApplies();
   // After the close sequence's exit command: no report, no system setting
@@ -100,6 +143,7 @@ void ProfileApplier::ApplyProfile() {
   // CurConfig, the mirror and the slot reach config.ini in one replace.
   const IniBatch batch(store_.ini());
   attention_.armed = 1;
+  sender_.StartMirror();
   store_.WriteCurrentConfig(path);
   store_.SaveProfile(path, kMirrorSlot);
 

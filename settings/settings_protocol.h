@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "device/device_link.h"
 #include "platform/atomic_field.h"
@@ -35,6 +36,15 @@ uint8_t DpiLedByte(int dpi_value_index, int led);
 // Byte 2 of the fire-time report: fire time / 8 toward zero, low byte.
 uint8_t FireTimeParameter(int32_t fire_time);
 
+// A report the mouse was last told for one of its settings: enough to build
+// the same bytes again.
+struct MirroredReport {
+  uint8_t command = 0;
+  uint8_t first = 0;
+  uint8_t second = 0;
+  bool onlyIfWritable = false;
+};
+
 // The one feature-report buffer. Every report is built and sent under one lock,
 // so the window thread (apply, exit command) and the host action executor (DPI
 // and LED steps) never mix their bytes.
@@ -56,15 +66,31 @@ class FeatureReportSender {
   // profile switch) cannot configure a mouse that was told the program ended.
   void SendExitCommand();
   bool closed() const { return closed_.load(std::memory_order_acquire); }
+  // Whether this copy may talk to the mouse now (see DeviceLink::acting).
+  // While it may not, reports are refused but still mirrored, and the exit
+  // command is not sent: it would stop the host-handled buttons of the copy
+  // that does act.
+  bool acting() const { return link_.acting != 0; }
+
+  // The mirror of what the mouse should hold: every report sent (or refused
+  // while not acting) replaces the earlier one of the same setting, in the
+  // order first sent. An apply starts it afresh; DPI and LED steps update it.
+  void StartMirror();
+  std::vector<MirroredReport> Mirror();
+  // Sends the mirror again, byte for byte as first built, as one sequence.
+  // Nothing after the exit command or while not acting.
+  void ResendMirror();
 
  private:
   bool BuildAndSend(uint8_t command, uint8_t first, uint8_t second);
+  void Note(uint8_t command, uint8_t first, uint8_t second, bool onlyIfWritable);
 
   HidPort& hid_;
   const DeviceLink& link_;
   std::mutex mutex_;
   std::atomic<bool> closed_{false};
   std::array<uint8_t, kFeatureReportCapacity> report_{};
+  std::vector<MirroredReport> mirror_;
 };
 
 // Whether the mouse reports host-handled buttons to the program, and the mark
@@ -103,6 +129,11 @@ class ProfileApplier {
   void ApplyProfile();
   // The close sequence's exit command, once an apply under way has ended.
   void EndApplies();
+  // After a resume or the session's return to the console: the mouse gets
+  // again what it was last told (the last apply and the DPI and LED steps
+  // since), and nothing else: no file, no Windows setting, the working
+  // profile's unapplied edits untouched, the attention left as it is.
+  void ResendLastApplied();
 
  private:
   void SendButtons();

@@ -88,6 +88,7 @@ TEST_F(HostActionsTest, ReaderHandOverFollowsAttentionAndHoldMode) {
     uint8_t armed;
     int32_t holdMode;
     std::vector<Step> steps;
+    uint8_t acting = 1;
   };
   const Case cases[] = {
       {"press while disarmed starts nothing", 0, 0, {{"press", {5, 0xF1}, 0, 0}}},
@@ -106,11 +107,17 @@ TEST_F(HostActionsTest, ReaderHandOverFollowsAttentionAndHoldMode) {
        1,
        1,
        {{"first", {5, 0xF3}, 1, 0}, {"second", {5, 0xF8}, 1, 0}}},
+      {"a copy away from the console leaves presses to the one at it",
+       1,
+       1,
+       {{"press", {5, 0xF1}, 0, 0}, {"release", {5, 0}, 0, 0}},
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     attention.armed = c.armed;
     profile.macroHoldMode = c.holdMode;
+    program.core.link.acting = c.acting;
     handover.Finish();
     for (const Step& s : c.steps) {
       reader.HandleReport(s.report);
@@ -119,6 +126,7 @@ TEST_F(HostActionsTest, ReaderHandOverFollowsAttentionAndHoldMode) {
     }
   }
   // The first press's code stays while it is pending.
+  program.core.link.acting = 1;
   attention.armed = 1;
   handover.Finish();
   reader.HandleReport(std::vector<uint8_t>{5, 0xF6});
@@ -510,6 +518,29 @@ TEST_F(HostActionsTest, TheCloseAfterAFaultLetsGoOfEachHeldKeyOnce) {
     EXPECT_EQ(again, 0u) << c.function;
   }
   clock.duringSleep = nullptr;
+}
+
+TEST_F(HostActionsTest, AwayFromTheConsoleNothingIsPerformedAndAPlaybackEnds) {
+  MacroRecord m = MacroRecord::Named(u"Long");
+  m.eventCount = 2;
+  m.events[0] = {'A', 1};
+  m.events[1] = {'A', 2};
+  macros.Write(0, m);
+  macros.SetCount(1);
+  clock.duringSleep = [this] { program.core.session.OnSessionChange(kSessionConsoleDisconnect); };
+  Press(1, kFnFirstMacro);
+  clock.duringSleep = nullptr;
+  const auto scan = static_cast<uint8_t>(input.MapVirtualKeyToScanCode('A'));
+  EXPECT_EQ(input.Events(),
+            (std::vector<Event>{Key('A', scan, 0), Key('A', scan, kKeyEventKeyUp)}));
+  input.Clear();
+  const size_t reports = mouse.ReceivedFeatureReports().size();
+  for (const int32_t code : {kFnCalculator, kFnCopy, kFnDpiUp, kFnLedSwitch, kFnFirstMacro}) {
+    Press(2, code);
+  }
+  EXPECT_EQ(shell.calculators, 0);
+  EXPECT_TRUE(input.Events().empty());
+  EXPECT_EQ(mouse.ReceivedFeatureReports().size(), reports);
 }
 
 TEST_F(HostActionsTest, PlaybackUsesTheRecordAsItWasWhenItStarted) {

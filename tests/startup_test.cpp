@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/lifecycle.h"
 #include "app/startup.h"
 #include "platform/host/fake_system_settings.h"
 #include "platform/host/recording_input.h"
@@ -90,6 +91,10 @@ TEST(Shutdown, CloseSequenceInOrder) {
   system.pointerSpeed = 16;
   std::vector<std::string> steps;
   ShutdownSeams seams;
+  seams.releaseHeld = [&] {
+    EXPECT_TRUE(input.Events().empty());
+    steps.push_back("release");
+  };
   seams.deleteTrayIcon = [&] {
     EXPECT_EQ(input.Events().size(), 7u);
     steps.push_back("tray");
@@ -100,7 +105,7 @@ TEST(Shutdown, CloseSequenceInOrder) {
     steps.push_back("destroy");
   };
   RunCloseSequence(input, system, seams);
-  EXPECT_EQ(steps, (std::vector<std::string>{"tray", "exit", "destroy"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"release", "tray", "exit", "destroy"}));
   for (const auto& e : input.Events()) {
     EXPECT_EQ(
         e, (RecordingInput::Event{RecordingInput::Event::Kind::kKey, 18, 0, kKeyEventKeyUp, {}}));
@@ -119,12 +124,84 @@ TEST(Shutdown, DeviceRemovalLeavesPointerSpeedAndAlt) {
   AtomicField<uint8_t> connected{1};
   std::vector<std::string> steps;
   ShutdownSeams seams;
+  seams.releaseHeld = [&] { steps.push_back("release"); };
   seams.deleteTrayIcon = [&] { steps.push_back("tray"); };
   seams.sendExitCommand = [&] { steps.push_back("exit"); };
   seams.destroyWindow = [&] { steps.push_back("destroy"); };
   RunDeviceRemovalSequence(connected, seams);
   EXPECT_EQ(connected, 0);
-  EXPECT_EQ(steps, (std::vector<std::string>{"tray", "destroy"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"release", "tray", "destroy"}));
+}
+
+TEST(PowerEvents, OneResendPerResumeAndNoneForBatteryChanges) {
+  struct Case {
+    const char* name;
+    std::vector<uint32_t> events;
+    int resends;
+  };
+  const uint32_t kSuspend = kPowerSuspend, kAuto = kPowerResumeAutomatic,
+                 kUser = kPowerResumeSuspend, kBattery = kPowerStatusChange;
+  const Case cases[] = {
+      {"battery and AC changes", {kBattery, kBattery, kBattery, 0x8013}, 0},
+      {"suspend alone", {kSuspend}, 0},
+      {"automatic resume, then the user's", {kSuspend, kAuto, kUser}, 1},
+      {"the user's resume without an automatic one", {kSuspend, kUser}, 1},
+      {"the pair in the other order, one heard twice", {kSuspend, kUser, kAuto, kAuto}, 1},
+      {"two sleeps", {kSuspend, kAuto, kUser, kBattery, kSuspend, kAuto}, 2},
+      {"a resume before any suspend was heard", {kAuto, kUser}, 1},
+  };
+  for (const Case& c : cases) {
+    ResumeFilter filter;
+    int resends = 0;
+    for (uint32_t event : c.events) resends += filter.IsNewResume(event) ? 1 : 0;
+    EXPECT_EQ(resends, c.resends) << c.name;
+  }
+}
+
+TEST(Sessions, OnlyTheConsolesSessionActs) {
+  using Step = SessionStep;
+  struct Case {
+    const char* name;
+    bool attachedAtStart;
+    std::vector<std::pair<uint32_t, Step>> changes;
+    uint8_t acting;
+  };
+  const Case cases[] = {
+      {"started at the console", true, {}, 1},
+      {"started in a session away from it", false, {}, 0},
+      {"locked and unlocked stays the console's",
+       true,
+       {{kSessionLock, Step::kNone}, {kSessionUnlock, Step::kNone}},
+       1},
+      {"another user switched in, then back",
+       true,
+       {{kSessionConsoleDisconnect, Step::kBecamePassive},
+        {kSessionConsoleConnect, Step::kResendLastApplied}},
+       1},
+      {"taken over from another PC",
+       true,
+       {{kSessionConsoleDisconnect, Step::kBecamePassive},
+        {kSessionRemoteConnect, Step::kNone},
+        {kSessionRemoteDisconnect, Step::kNone}},
+       0},
+      {"remote session brought to the console",
+       false,
+       {{kSessionRemoteConnect, Step::kNone}, {kSessionConsoleConnect, Step::kResendLastApplied}},
+       1},
+      {"remote connection without a console detach first",
+       true,
+       {{kSessionRemoteConnect, Step::kBecamePassive}},
+       0},
+  };
+  for (const Case& c : cases) {
+    AtomicField<uint8_t> acting{1};
+    SessionActivity session(acting);
+    session.Start(c.attachedAtStart);
+    for (const auto& [change, step] : c.changes) {
+      EXPECT_EQ(session.OnSessionChange(change), step) << c.name << " " << change;
+    }
+    EXPECT_EQ(acting, c.acting) << c.name;
+  }
 }
 
 TEST(TextHelpers, ParseIntAndConversions) {

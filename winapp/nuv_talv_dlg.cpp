@@ -60,6 +60,9 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_SYSCOMMAND, &CNUV_TalvDlg::OnSystemCommand),
     OnMessageEntry(WM_QUERYDRAGICON, &CNUV_TalvDlg::OnQueryDragIcon),
     OnMessageEntry(WM_POWERBROADCAST, &CNUV_TalvDlg::OnPowerBroadcast),
+    OnMessageEntry(WM_QUERYENDSESSION, &CNUV_TalvDlg::OnQueryEndSession),
+    OnMessageEntry(WM_ENDSESSION, &CNUV_TalvDlg::OnEndSession),
+    OnMessageEntry(WM_WTSSESSION_CHANGE, &CNUV_TalvDlg::OnSessionChange),
     OnMessageEntry(kAnyCtlColor, &CNUV_TalvDlg::OnControlColour),
     OnMessageEntry(kTrayCallbackMessage, &CNUV_TalvDlg::OnTrayNotify),
     OnCommandEntry(kCommandShowWindow, kCommandShowWindow, &CNUV_TalvDlg::OnShowWindowCommand),
@@ -234,6 +237,10 @@ BOOL CNUV_TalvDlg::OnInitDialog() {
   };
   c.seams.keyboardHooks.macroContextMenu = [this] { OpenMacroContextMenu(); };
   c.seams.keyboardHooks.toFocus = [this](uint64_t key) { return OnFocusKey(key); };
+  // Before the first apply and the workers: a copy started in a session away
+  // from the console leaves the mouse to the copy at the screen.
+  lifecycle_.Register(hwnd_);
+  c.core.session.Start(Win32LifecycleNotifications::AttachedToConsole());
   if (InitialiseMainWindow(context_.session, context_.core.store, *this) != InitOutcome::kRunning) {
     return TRUE;
   }
@@ -369,6 +376,7 @@ void CNUV_TalvDlg::LoadMenus(int32_t language) {
 uint8_t CNUV_TalvDlg::SearchDevice() {
   context_.core.connection.window = reinterpret_cast<WindowId>(hwnd_);
   ShutdownSeams removal;
+  removal.releaseHeld = [this] { context_.core.executor.ReleaseHeldKeys(); };
   removal.deleteTrayIcon = [this] { DeleteTrayIcon(); };
   removal.destroyWindow = [this] {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -652,6 +660,7 @@ void CNUV_TalvDlg::OpenMacroContextMenu() {
 
 ShutdownSeams CNUV_TalvDlg::CloseSeams() {
   ShutdownSeams seams;
+  seams.releaseHeld = [this] { context_.core.executor.ReleaseHeldKeys(); };
   seams.deleteTrayIcon = [this] { DeleteTrayIcon(); };
   seams.sendExitCommand = [this] { context_.core.applier.EndApplies(); };
   seams.destroyWindow = [this] {
@@ -806,6 +815,7 @@ bool CNUV_TalvDlg::OnGetObject(WndMessage& m) { return accessible_.OnGetObject(m
 
 bool CNUV_TalvDlg::OnDestroy(WndMessage&) {
   accessible_.Disconnect();
+  lifecycle_.Unregister();
   return false;
 }
 
@@ -887,9 +897,42 @@ bool CNUV_TalvDlg::OnQueryDragIcon(WndMessage& m) {
   return true;
 }
 
-bool CNUV_TalvDlg::OnPowerBroadcast(WndMessage&) {
-  // The mouse may have lost its settings over sleep or power loss.
-  ApplyProfile();
+bool CNUV_TalvDlg::OnPowerBroadcast(WndMessage& m) {
+  // The mouse may have lost its settings over sleep: it gets again what it
+  // was told, once per resume. Battery and AC changes come many times an
+  // hour on a laptop and change nothing of the mouse.
+  if (context_.core.resume.IsNewResume(static_cast<uint32_t>(m.wParam))) {
+    context_.core.applier.ResendLastApplied();
+  }
+  return false;
+}
+
+bool CNUV_TalvDlg::OnQueryEndSession(WndMessage& m) {
+  m.result = TRUE;
+  return true;
+}
+
+bool CNUV_TalvDlg::OnEndSession(WndMessage& m) {
+  // Windows ends the process once this returns: the close sequence runs now,
+  // hidden as the window may be. A session end that was called off changes
+  // nothing.
+  if (m.wParam) Close();
+  m.result = 0;
+  return true;
+}
+
+bool CNUV_TalvDlg::OnSessionChange(WndMessage& m) {
+  ProgramCore& core = context_.core;
+  switch (core.session.OnSessionChange(static_cast<uint32_t>(m.wParam))) {
+    case SessionStep::kBecamePassive:
+      core.executor.ReleaseHeldKeys();
+      break;
+    case SessionStep::kResendLastApplied:
+      core.applier.ResendLastApplied();
+      break;
+    case SessionStep::kNone:
+      break;
+  }
   return false;
 }
 

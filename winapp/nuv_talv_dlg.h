@@ -15,6 +15,7 @@
 #include "platform/win32/gdi_handle.h"
 #include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_fault_end.h"
+#include "platform/win32/win32_lifecycle_notifications.h"
 #include "platform/win32/win32_system_time.h"
 #include "platform/win32/wnd_controls.h"
 #include "platform/win32/wnd_dialog.h"
@@ -100,6 +101,12 @@ class CNUV_TalvDlg : public Dialog,
   bool OnSystemCommand(WndMessage& m);
   bool OnQueryDragIcon(WndMessage& m);
   bool OnPowerBroadcast(WndMessage& m);
+  // Sign-out, restart and shutdown: yes to the question, then the close
+  // sequence before Windows ends the process.
+  bool OnQueryEndSession(WndMessage& m);
+  bool OnEndSession(WndMessage& m);
+  // This session attached to or detached from the console.
+  bool OnSessionChange(WndMessage& m);
   bool OnControlColour(WndMessage& m);
   bool OnTrayNotify(WndMessage& m);
   bool OnShowWindowCommand(WndMessage& m);
@@ -259,6 +266,7 @@ class CNUV_TalvDlg : public Dialog,
   // The close sequence after a C++ exception, from the window's start for as
   // long as this object lives (the destructor removes it first).
   std::optional<FaultCloser> faultCloser_;
+  Win32LifecycleNotifications lifecycle_;
 };
 
 }  // namespace nuv::win32
