@@ -134,73 +134,45 @@ TEST(Shutdown, DeviceRemovalLeavesPointerSpeedAndAlt) {
 }
 
 TEST(PowerEvents, OneResendPerResumeAndNoneForBatteryChanges) {
-  struct Case {
-    const char* name;
-    std::vector<uint32_t> events;
-    int resends;
+  const uint32_t kSleep = kPowerSuspend, kAuto = kPowerResumeAutomatic, kUser = kPowerResumeSuspend,
+                 kBattery = kPowerStatusChange;
+  const std::pair<std::vector<uint32_t>, int> cases[] = {
+      {{kBattery, kBattery, 0x8013, kSleep}, 0},
+      {{kSleep, kAuto, kUser}, 1},
+      {{kSleep, kUser}, 1},                // no automatic resume
+      {{kSleep, kUser, kAuto, kAuto}, 1},  // the other order, one heard twice
+      {{kAuto, kUser, kBattery, kSleep, kAuto}, 2},
   };
-  const uint32_t kSuspend = kPowerSuspend, kAuto = kPowerResumeAutomatic,
-                 kUser = kPowerResumeSuspend, kBattery = kPowerStatusChange;
-  const Case cases[] = {
-      {"battery and AC changes", {kBattery, kBattery, kBattery, 0x8013}, 0},
-      {"suspend alone", {kSuspend}, 0},
-      {"automatic resume, then the user's", {kSuspend, kAuto, kUser}, 1},
-      {"the user's resume without an automatic one", {kSuspend, kUser}, 1},
-      {"the pair in the other order, one heard twice", {kSuspend, kUser, kAuto, kAuto}, 1},
-      {"two sleeps", {kSuspend, kAuto, kUser, kBattery, kSuspend, kAuto}, 2},
-      {"a resume before any suspend was heard", {kAuto, kUser}, 1},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [events, expected] : cases) {
     ResumeFilter filter;
     int resends = 0;
-    for (uint32_t event : c.events) resends += filter.IsNewResume(event) ? 1 : 0;
-    EXPECT_EQ(resends, c.resends) << c.name;
+    for (uint32_t event : events) resends += filter.IsNewResume(event) ? 1 : 0;
+    EXPECT_EQ(resends, expected) << events.size();
   }
 }
 
 TEST(Sessions, OnlyTheConsolesSessionActs) {
-  using Step = SessionStep;
+  using S = SessionStep;
   struct Case {
-    const char* name;
-    bool attachedAtStart;
-    std::vector<std::pair<uint32_t, Step>> changes;
+    bool atConsole;
+    std::vector<std::pair<uint32_t, S>> changes;
     uint8_t acting;
   };
   const Case cases[] = {
-      {"started at the console", true, {}, 1},
-      {"started in a session away from it", false, {}, 0},
-      {"locked and unlocked stays the console's",
-       true,
-       {{kSessionLock, Step::kNone}, {kSessionUnlock, Step::kNone}},
+      {false, {}, 0},
+      {true, {{kSessionLock, S::kNone}, {kSessionUnlock, S::kNone}}, 1},
+      {true,
+       {{kSessionConsoleDisconnect, S::kBecamePassive},
+        {kSessionConsoleConnect, S::kResendLastApplied}},
        1},
-      {"another user switched in, then back",
-       true,
-       {{kSessionConsoleDisconnect, Step::kBecamePassive},
-        {kSessionConsoleConnect, Step::kResendLastApplied}},
-       1},
-      {"taken over from another PC",
-       true,
-       {{kSessionConsoleDisconnect, Step::kBecamePassive},
-        {kSessionRemoteConnect, Step::kNone},
-        {kSessionRemoteDisconnect, Step::kNone}},
-       0},
-      {"remote session brought to the console",
-       false,
-       {{kSessionRemoteConnect, Step::kNone}, {kSessionConsoleConnect, Step::kResendLastApplied}},
-       1},
-      {"remote connection without a console detach first",
-       true,
-       {{kSessionRemoteConnect, Step::kBecamePassive}},
-       0},
+      {true, {{kSessionRemoteConnect, S::kBecamePassive}, {kSessionRemoteDisconnect, S::kNone}}, 0},
   };
   for (const Case& c : cases) {
     AtomicField<uint8_t> acting{1};
     SessionActivity session(acting);
-    session.Start(c.attachedAtStart);
-    for (const auto& [change, step] : c.changes) {
-      EXPECT_EQ(session.OnSessionChange(change), step) << c.name << " " << change;
-    }
-    EXPECT_EQ(acting, c.acting) << c.name;
+    session.Start(c.atConsole);
+    for (const auto& [change, step] : c.changes) EXPECT_EQ(session.OnSessionChange(change), step);
+    EXPECT_EQ(acting, c.acting);
   }
 }
 

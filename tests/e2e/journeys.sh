@@ -8,6 +8,9 @@
 #
 #   1. Every kind of setting on every page, then apply: the exact reports,
 #      the slot in config.ini, the pointer speed and wheel lines of Windows.
+#      Then power events: battery changes send and write nothing; a resume
+#      sends what the apply sent once more, byte for byte, without an edit
+#      made since.
 #   2. Slots; cancel drops unapplied edits (but keeps the DPI level) and
 #      hides the window.
 #   3. Profile export through the save dialog, import of a hand-written file
@@ -31,6 +34,8 @@
 #      the mouse, exit code 3), an access violation and a failed stack canary
 #      at once (no exit command; the fault's code: 0xC0000005, 0xC0000409);
 #      the pointer speed is set back after each.
+#   9. Sign-out: yes to the session's end, nothing when it is called off,
+#      then the close sequence (exit command, pointer speed) and the end.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/window_state.exe.
@@ -81,6 +86,28 @@ for kv in DPI_LEVEL=2 WHEEL_STATUS=1 MACRO_MODE2=1 DPI_SET_EN2=0 DPI_SET3=3 LED_
 done
 [ "$(pointer_speed)" = "14" ] || fail "apply: pointer speed is '$(pointer_speed)', not 14"
 [ "$(wheel_lines)" = "5" ] || fail "apply: wheel lines are '$(wheel_lines)', not 5"
+power() { wine "$SYSTEM_PROBE" send 0x218 "$1" >/dev/null 2>&1 || fail "WM_POWERBROADCAST $1 not answered"; }
+grep '^F ' "$TRACE" >"$APP/applied.trace"
+click_key main 9
+click_key main 41            # wheel back to standard: an edit not applied
+cp "$CONFIG" "$APP/config-before-power.ini"
+written=$(stat -c %Y.%y "$CONFIG")
+set_pointer_speed 16
+: >"$TRACE"
+for _ in 1 2 3; do power 0xA; done
+sleep 1
+no_reports "battery power events"
+power 0x4                    # suspend
+power 0x12                   # the automatic resume
+power 0x7                    # the user's resume
+sleep 1.5
+[ "$(grep '^F ' "$TRACE")" = "$(cat "$APP/applied.trace")" ] ||
+  fail "a resume did not send the apply's reports once: $(reports | tr '\n' ';')"
+cmp -s "$CONFIG" "$APP/config-before-power.ini" && [ "$(stat -c %Y.%y "$CONFIG")" = "$written" ] ||
+  fail "power events wrote config.ini"
+[ "$(pointer_speed)" = "16" ] || fail "power events set the pointer speed to '$(pointer_speed)'"
+click_key main 42            # the wheel as applied
+click_key main 11
 
 # ---- 2. Slots and cancel ----
 : >"$TRACE"
@@ -360,6 +387,24 @@ for fault in "0 3 exception" "1 5 access-violation" "2 9 stack-canary"; do
     fail "reports after a hard fault ($name): $(grep '^F' "$TRACE" | head -n 3 | tr '\n' ' ')"
   fi
 done
+
+# ---- 9. Sign-out ----
+start_shown
+app=$!
+: >"$TRACE"
+set_pointer_speed 16
+[ "$(wine "$SYSTEM_PROBE" send 0x11 2>/dev/null | tr -d '\r')" = "1" ] ||
+  fail "WM_QUERYENDSESSION was not answered yes"
+wine "$SYSTEM_PROBE" send 0x16 0 >/dev/null 2>&1
+sleep 0.5
+[ -n "$(xdotool search --name "^$TITLE\$" 2>/dev/null)" ] || fail "a session end called off ended the program"
+no_reports "a session end called off"
+wine "$SYSTEM_PROBE" send 0x16 1 >/dev/null 2>&1
+window_gone 1 || fail "the window stayed after WM_ENDSESSION"
+grep -q '^F 07 20' "$TRACE" || fail "no exit command (07 20) at the session's end"
+[ "$(pointer_speed)" = "10" ] || fail "pointer speed after the session's end is '$(pointer_speed)', not 10"
+for _ in $(seq 1 40); do kill -0 "$app" 2>/dev/null || break; sleep 0.25; done
+kill -0 "$app" 2>/dev/null && fail "the process outlived WM_ENDSESSION"
 
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"

@@ -6,6 +6,11 @@
 //   system_probe post <message> [wParam]
 //                                 posts the registered window message to the
 //                                 program's main window (wParam 0 if not given)
+//   system_probe send <number> [wParam]
+//                                 sends the plain window message <number>
+//                                 (decimal or 0x…) to the program's main
+//                                 window, as the system sends its power and
+//                                 session messages, and prints the answer
 //   system_probe release <x> <y>  sends the main window a pointer move to
 //                                 client point (x, y) and a left-button release
 //                                 there, with no press before it (X drops a
@@ -98,8 +103,19 @@ int wmain(int argc, wchar_t** argv) {
     const WPARAM value = argc == 4 ? static_cast<WPARAM>(_wtoi(argv[3])) : 0;
     return window && PostMessageW(window, RegisterWindowMessageW(argv[2]), value, 0) ? 0 : 1;
   }
+  if ((argc == 3 || argc == 4) && std::wstring(argv[1]) == L"send") {
+    HWND window = FindWindowW(nullptr, L"QUARVEL 241-7730 GAMING MOUSE");
+    const auto message = static_cast<UINT>(wcstoul(argv[2], nullptr, 0));
+    const WPARAM value = argc == 4 ? static_cast<WPARAM>(wcstoul(argv[3], nullptr, 0)) : 0;
+    DWORD_PTR answer = 0;
+    if (!window || !SendMessageTimeoutW(window, message, value, 0, SMTO_NORMAL, 10000, &answer)) {
+      return 1;
+    }
+    std::printf("%llu\n", static_cast<unsigned long long>(answer));
+    return 0;
+  }
   std::fprintf(stderr,
                "usage: system_probe processes | owner <title> | squat | post <message> [wParam] | "
-               "release <x> <y>\n");
+               "send <number> [wParam] | release <x> <y>\n");
   return 2;
 }
