@@ -91,10 +91,7 @@ TEST(Shutdown, CloseSequenceInOrder) {
   system.pointerSpeed = 16;
   std::vector<std::string> steps;
   ShutdownSeams seams;
-  seams.releaseHeld = [&] {
-    EXPECT_TRUE(input.Events().empty());
-    steps.push_back("release");
-  };
+  seams.releaseHeld = [&] { steps.push_back("release"); };
   seams.deleteTrayIcon = [&] {
     EXPECT_EQ(input.Events().size(), 7u);
     steps.push_back("tray");
