@@ -142,13 +142,25 @@ TEST(WindowCommands, SystemAndTrayCommands) {
   EXPECT_EQ(ClassifyTrayCommand(0), TrayCommand::kNone);
 }
 
-TEST(HiddenStart, FirstEraseTakesTheFlagOnce) {
-  AtomicField<int32_t> flag{1};
-  EXPECT_TRUE(TakeHiddenStart(flag));
-  EXPECT_EQ(flag.load(), 0);
-  EXPECT_FALSE(TakeHiddenStart(flag));
-  AtomicField<int32_t> never{0};
-  EXPECT_FALSE(TakeHiddenStart(never));
+TEST(TrayIconRetry, ARefusedAddIsRetriedForAMinuteAndStopsWhenItTakes) {
+  static_assert(kTrayRetryIntervalMs <= 500 && kTrayRetryAttempts * kTrayRetryIntervalMs == 60000);
+  TrayIconRetry retry;
+  EXPECT_FALSE(retry.Begin(true));
+  EXPECT_FALSE(retry.Pending());
+  // Refused throughout: the last retry is the one a minute after the add.
+  ASSERT_TRUE(retry.Begin(false));
+  int retries = 1;
+  while (retry.Retried(false)) ++retries;
+  EXPECT_EQ(retries, kTrayRetryAttempts);
+  EXPECT_FALSE(retry.Retried(false));
+  // Taken on the third retry; a new refusal starts a whole minute again.
+  ASSERT_TRUE(retry.Begin(false));
+  EXPECT_TRUE(retry.Retried(false));
+  EXPECT_FALSE(retry.Retried(true));
+  EXPECT_FALSE(retry.Pending());
+  ASSERT_TRUE(retry.Begin(false));
+  retry.Stop();
+  EXPECT_FALSE(retry.Retried(false));
 }
 
 // Records the steps of the initialisation with what they were given.
@@ -173,10 +185,19 @@ class RecordingSteps : public MainWindowSteps {
   void LoadMenus(int32_t language) override {
     calls.push_back("menus " + std::to_string(language));
   }
+  void WatchDevices() override { calls.push_back("watch"); }
   uint8_t SearchDevice() override {
     calls.push_back("search");
     return mousePresent;
   }
+  bool DeviceComplete() override {
+    calls.push_back("complete");
+    return mouseComplete;
+  }
+  void StartDeviceWait(int ms) override { calls.push_back("await " + std::to_string(ms)); }
+  void EndDeviceWait() override { calls.push_back("end wait"); }
+  void ShowMainWindow() override { calls.push_back("show"); }
+  void StayInTray() override { calls.push_back("tray"); }
   void ReportMissingMouse(int32_t language) override {
     calls.push_back("missing " + std::to_string(language));
   }
@@ -198,6 +219,7 @@ class RecordingSteps : public MainWindowSteps {
   std::string closeDuring;
   bool skinsPresent = true;
   uint8_t mousePresent = 1;
+  bool mouseComplete = true;
   Text commandLine = u"\"C:\\NUV\\NUV_Talv.exe\"";
 };
 
@@ -220,12 +242,12 @@ TEST(MainWindowInit, StepsInOrderWithTheFilesOfTheLanguage) {
   f.steps.commandLine = u"\"C:\\NUV\\NUV_Talv.exe\" -HIDE";
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kRunning);
   const std::string skins = f.Folder() + "\\skins";
-  EXPECT_EQ(f.steps.calls,
-            (std::vector<std::string>{
-                "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
-                "skins " + skins + " 1", "controls", "warning", "fonts",
-                "shape " + skins + "\\main_mask.jpg", "macros " + f.Folder() + "\\Macro_EN.dat",
-                "menus 1", "search", "wait 5", "apply", "command line"}));
+  EXPECT_EQ(f.steps.calls, (std::vector<std::string>{
+                               "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
+                               "skins " + skins + " 1", "controls", "warning", "fonts",
+                               "shape " + skins + "\\main_mask.jpg",
+                               "macros " + f.Folder() + "\\Macro_EN.dat", "menus 1", "command line",
+                               "watch", "search", "complete", "wait 5", "apply", "tray"}));
   EXPECT_EQ(f.store.configPath, f.folder.folder() + u"\\config.ini");
   EXPECT_EQ(f.store.currentConfig.load(), 3);
   EXPECT_EQ(f.profile.dpiLevel, 2);  // the profile is loaded before the skins
@@ -259,11 +281,85 @@ TEST(MainWindowInit, LanguageIsTheLowByteOfVerSelAndAbsentMeansTheSecondLanguage
 TEST(MainWindowInit, MissingMouseIsReportedAndClosesWithoutApply) {
   InitFixture f("[Init]\r\nVER_SEL=1\r\n");
   f.steps.mousePresent = 0;
-  f.steps.commandLine = u"x -HIDE";
+  f.steps.commandLine = u"x -hide";
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kClosed);
   const std::vector<std::string> tail(f.steps.calls.end() - 3, f.steps.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"search", "missing 1", "close"}));
   EXPECT_EQ(f.session.startHidden.load(), 0);
+}
+
+TEST(MainWindowInit, HiddenStartWaitsSilentlyForTheWholeMouse) {
+  // What the start does after the menus, then at each event of the wait.
+  using E = DeviceWaitEvent;
+  struct Case {
+    const char* name;
+    uint8_t present;
+    bool complete;
+    std::vector<std::pair<E, std::pair<uint8_t, bool>>> events;  // with the mouse then
+    std::vector<std::string> tail;
+    InitOutcome outcome;
+  };
+  const auto kAwait = "await " + std::to_string(kDeviceWaitMs);
+  const Case cases[] = {
+      {"there at once",
+       1,
+       true,
+       {},
+       {"search", "complete", "wait 5", "apply", "tray"},
+       InitOutcome::kRunning},
+      {"arrives",
+       0,
+       false,
+       {{E::kArrival, {1, true}}},
+       {"search", kAwait, "search", "complete", "end wait", "wait 5", "apply", "tray"},
+       InitOutcome::kRunning},
+      {"one collection, then the other",
+       1,
+       false,
+       {{E::kArrival, {0, false}}, {E::kArrival, {1, false}}, {E::kArrival, {1, true}}},
+       {"search", "complete", kAwait, "search", "search", "complete", "search", "complete",
+        "end wait", "wait 5", "apply", "tray"},
+       InitOutcome::kRunning},
+      {"never comes",
+       0,
+       false,
+       {{E::kArrival, {0, false}}, {E::kTimeUp, {0, false}}},
+       {"search", kAwait, "search", "search", "end wait", "missing 1", "close"},
+       InitOutcome::kClosed},
+      {"half there at the end: the start's own rule",
+       1,
+       false,
+       {{E::kTimeUp, {1, false}}},
+       {"search", "complete", kAwait, "search", "end wait", "wait 5", "apply", "tray"},
+       InitOutcome::kRunning},
+      {"a late event after the wait",
+       1,
+       true,
+       {{E::kTimeUp, {0, false}}, {E::kArrival, {1, true}}},
+       {"search", "complete", "wait 5", "apply", "tray"},
+       InitOutcome::kRunning},
+  };
+  for (const Case& c : cases) {
+    InitFixture f("[Init]\r\nVER_SEL=1\r\n");
+    f.steps.commandLine = u"x -HIDE";
+    f.steps.mousePresent = c.present;
+    f.steps.mouseComplete = c.complete;
+    InitOutcome outcome = InitialiseMainWindow(f.session, f.store, f.steps);
+    for (const auto& [event, mouse] : c.events) {
+      f.steps.mousePresent = mouse.first;
+      f.steps.mouseComplete = mouse.second;
+      // Outside a wait an event changes nothing.
+      const InitOutcome next = ContinueDeviceWait(f.session, f.steps, event);
+      if (outcome == InitOutcome::kAwaitingDevice) outcome = next;
+    }
+    const auto watch = std::find(f.steps.calls.begin(), f.steps.calls.end(), "watch");
+    ASSERT_NE(watch, f.steps.calls.end()) << c.name;
+    EXPECT_EQ(std::vector<std::string>(watch + 1, f.steps.calls.end()), c.tail) << c.name;
+    EXPECT_EQ(outcome, c.outcome) << c.name;
+    EXPECT_FALSE(f.session.awaitingDevice) << c.name;
+    // Nothing is shown while the mouse is awaited, nor after.
+    EXPECT_EQ(std::count(f.steps.calls.begin(), f.steps.calls.end(), "show"), 0) << c.name;
+  }
 }
 
 TEST(MainWindowInit, MissingSkinFileStopsBeforeAnythingTouchesTheClosedWindow) {
@@ -293,6 +389,7 @@ TEST(MainWindowInit, HiddenStartOnlyWithCapitalHideAfterTheLastDash) {
     f.steps.commandLine = line;
     InitialiseMainWindow(f.session, f.store, f.steps);
     EXPECT_EQ(f.session.startHidden.load(), hidden) << Narrow(line);
+    EXPECT_EQ(f.steps.calls.back(), hidden ? "tray" : "show") << Narrow(line);
   }
 }
 

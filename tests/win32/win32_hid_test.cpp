@@ -41,8 +41,15 @@ TEST(Win32Hid, InterfacesTheSystemListsCanBeExamined) {
   win32::Win32HidPort port;
   auto list = port.ListPresentInterfaces();
   ASSERT_TRUE(list);
-  for (uint32_t index = 0; index < kInterfaceIndexLimit; ++index) {
-    const auto path = list->PathAt(index);
+  for (uint32_t index = 0;; ++index) {
+    // The system's list ends (it is a snapshot), and stays ended.
+    const HidPort::ListedInterface listed = list->At(index);
+    if (listed.end) {
+      EXPECT_TRUE(list->At(index + 1).end);
+      break;
+    }
+    ASSERT_LT(index, 100000u);
+    const std::optional<Text>& path = listed.path;
     if (!path) continue;
     EXPECT_FALSE(path->empty());
     const HidHandle query = port.Open(*path, HidAccess::kQuery);
