@@ -65,7 +65,7 @@ class SetupInterfaceList : public HidPort::InterfaceList {
   SetupInterfaceList(const SetupInterfaceList&) = delete;
   SetupInterfaceList& operator=(const SetupInterfaceList&) = delete;
 
-  ListedInterface At(uint32_t index) override {
+  HidPort::ListedInterface At(uint32_t index) override {
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof(data);
     // The set is a snapshot whose indices run without gaps: the first index
