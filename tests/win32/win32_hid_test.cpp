@@ -134,6 +134,8 @@ TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
   DeviceLink link;
   DeviceConnection connection(*port, link);
   connection.window = reinterpret_cast<WindowId>(w.window);
+  connection.WatchInterfaces();
+  connection.WatchInterfaces();  // still one registration: each event comes once
   ASSERT_EQ(connection.Search(), 1);
   FeatureReportSender(*port, link).Send(kCommandWheelStatus, 1, 0);
   // The trace and the control file are the application folder's.
@@ -148,10 +150,10 @@ TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
 
   // Sent from this thread, so the window procedure runs at once.
   mouse->Unplug();
-  ASSERT_EQ(w.received.size(), 4u);
+  ASSERT_EQ(w.received.size(), 2u);
   EXPECT_EQ(w.received[0].first, static_cast<WPARAM>(DBT_DEVICEREMOVECOMPLETE));
-  EXPECT_EQ(w.received[3].second.path, VirtualMouse::kFeatureCollectionPath);
-  EXPECT_TRUE(PathMatches(link, w.received[3].second));
+  EXPECT_EQ(w.received[1].second.path, VirtualMouse::kFeatureCollectionPath);
+  EXPECT_TRUE(PathMatches(link, w.received[1].second));
   mouse->Plug();
   EXPECT_EQ(w.received.back().first, static_cast<WPARAM>(DBT_DEVICEARRIVAL));
 
