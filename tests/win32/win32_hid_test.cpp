@@ -131,7 +131,6 @@ TEST(Win32Hid, VirtualMouseUnplugReachesTheWindowAsDeviceChange) {
   DeviceConnection connection(*port, link);
   connection.window = reinterpret_cast<WindowId>(w.window);
   connection.WatchInterfaces();
-  connection.WatchInterfaces();  // still one registration: each event comes once
   ASSERT_EQ(connection.Search(), 1);
   FeatureReportSender(*port, link).Send(kCommandWheelStatus, 1, 0);
   // The trace and the control file are the application folder's.
