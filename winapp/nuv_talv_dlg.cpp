@@ -71,6 +71,7 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
     OnMessageEntry(WM_TIMER, &CNUV_TalvDlg::OnTimer),
+    OnMessageEntry(kDeviceArrivedMessage, &CNUV_TalvDlg::OnDeviceArrived),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
     OnMessageEntry(kSaveFailedMessage, &CNUV_TalvDlg::OnSaveFailed),
     OnNotifyCodeEntry(kMacroNameListId, LBN_SELCHANGE, &CNUV_TalvDlg::OnMacroSelected),
@@ -992,9 +993,9 @@ bool CNUV_TalvDlg::OnSaveFailed(WndMessage& m) {
   // The main window's own messages each have a number of their own: the
   // message table takes the first entry of a number, so a second message of
   // that number would reach this handler (a hook's end of a recording did).
-  static_assert(
-      Distinct({kTestPageMessage, kActivateKeyMessage, kFocusKeyMessage, kSaveFailedMessage,
-                Win32KeyboardHook::kEndRecordingMessage, kPopupItemMessage}));
+  static_assert(Distinct({kTestPageMessage, kActivateKeyMessage, kFocusKeyMessage,
+                          kSaveFailedMessage, Win32KeyboardHook::kEndRecordingMessage,
+                          kPopupItemMessage, kDeviceArrivedMessage}));
   const std::unique_ptr<Text> path(reinterpret_cast<Text*>(m.lParam));
   // One box at a time: a read-only file fails every DPI step of the mouse.
   if (!path || saveFailureShown_) return true;
@@ -1021,12 +1022,18 @@ bool CNUV_TalvDlg::OnTimer(WndMessage& m) {
   return false;
 }
 
+bool CNUV_TalvDlg::OnDeviceArrived(WndMessage&) {
+  // Several arrivals may be queued: those after the mouse was found find no wait.
+  ContinueDeviceWait(context_.session, *this, DeviceWaitEvent::kArrival);
+  return true;
+}
+
 bool CNUV_TalvDlg::OnDeviceChange(WndMessage& m) {
   const auto event = static_cast<uint32_t>(m.wParam);
   // A hidden start waiting for the mouse searches at every HID arrival: the
   // path of a mouse never seen is not known.
   if (context_.session.awaitingDevice && event == kDeviceArrival) {
-    ContinueDeviceWait(context_.session, *this, DeviceWaitEvent::kArrival);
+    PostMessageW(hwnd_, kDeviceArrivedMessage, 0, 0);
     m.result = TRUE;
     return true;
   }

@@ -110,6 +110,11 @@ class CNUV_TalvDlg : public Dialog,
   bool OnTimer(WndMessage& m);
   static constexpr UINT_PTR kTrayRetryTimer = 0x4E56;
   static constexpr UINT_PTR kDeviceWaitTimer = 0x4E57;
+  // An interface arrived while the start waits for the mouse: the search and
+  // the apply run from the window's own queue, not inside the system's
+  // notice (whose sender waits for the answer).
+  static constexpr UINT kDeviceArrivedMessage = WM_APP + 0x59;
+  bool OnDeviceArrived(WndMessage& m);
   bool OnMacroSelected(WndMessage& m);
   bool OnMacroNameChanged(WndMessage& m);
   bool OnMacroMenuCommand(WndMessage& m);
