@@ -72,11 +72,46 @@ TrayCommand ClassifyTrayCommand(uint32_t commandId) {
   }
 }
 
-bool TakeHiddenStart(AtomicField<int32_t>& startHidden) {
-  if (startHidden != 1) return false;
-  startHidden = 0;
-  return true;
+bool TrayIconRetry::Begin(bool added) {
+  attemptsLeft_ = added ? 0 : kTrayRetryAttempts;
+  return !added;
 }
+
+bool TrayIconRetry::Retried(bool added) {
+  if (added || attemptsLeft_ <= 0) {
+    attemptsLeft_ = 0;
+    return false;
+  }
+  return --attemptsLeft_ > 0;
+}
+
+namespace {
+
+// The search's answer: with `whole`, only both collections count, since a
+// mouse still arriving is listed one collection at a time.
+bool FoundMouse(MainWindowSteps& steps, bool whole) {
+  return steps.SearchDevice() != 0 && (!whole || steps.DeviceComplete());
+}
+
+InitOutcome MissingMouse(MainWindowSession& session, MainWindowSteps& steps) {
+  steps.ReportMissingMouse(session.uiLanguage);
+  steps.RunCloseSequence();
+  return InitOutcome::kClosed;
+}
+
+InitOutcome FinishStart(MainWindowSession& session, MainWindowSteps& steps) {
+  if (steps.WindowGone()) return InitOutcome::kClosed;
+  steps.Wait(kApplyDelayMs);
+  steps.ApplyProfile();
+  if (session.startHidden == 1) {
+    steps.StayInTray();
+  } else {
+    steps.ShowMainWindow();
+  }
+  return InitOutcome::kRunning;
+}
+
+}  // namespace
 
 InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
                                  MainWindowSteps& steps) {
@@ -118,16 +153,29 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
   steps.LoadMenus(language);
   if (closed()) return InitOutcome::kClosed;
 
-  if (!steps.SearchDevice()) {
-    steps.ReportMissingMouse(language);
-    steps.RunCloseSequence();
-    return InitOutcome::kClosed;
-  }
+  const bool hidden = CommandLineAsksHidden(steps.CommandLine());
+  session.startHidden = hidden ? 1 : 0;
+  // Before the search, so that no arrival during it goes unheard.
+  steps.WatchDevices();
+  if (FoundMouse(steps, hidden)) return FinishStart(session, steps);
   if (closed()) return InitOutcome::kClosed;
-  steps.Wait(kApplyDelayMs);
-  steps.ApplyProfile();
-  if (CommandLineAsksHidden(steps.CommandLine())) session.startHidden = 1;
-  return InitOutcome::kRunning;
+  if (!hidden) return MissingMouse(session, steps);
+  session.awaitingDevice = true;
+  steps.StartDeviceWait(kDeviceWaitMs);
+  return InitOutcome::kAwaitingDevice;
+}
+
+InitOutcome ContinueDeviceWait(MainWindowSession& session, MainWindowSteps& steps,
+                               DeviceWaitEvent event) {
+  if (!session.awaitingDevice) return InitOutcome::kRunning;
+  const bool timeUp = event == DeviceWaitEvent::kTimeUp;
+  // At the end of the wait the start's own rule holds: the mouse found at all.
+  const bool found = FoundMouse(steps, !timeUp);
+  if (steps.WindowGone()) return InitOutcome::kClosed;
+  if (!found && !timeUp) return InitOutcome::kAwaitingDevice;
+  session.awaitingDevice = false;
+  steps.EndDeviceWait();
+  return found ? FinishStart(session, steps) : MissingMouse(session, steps);
 }
 
 Text SaveFailedText(TextView path, bool english) {

@@ -5,6 +5,7 @@
 // messages into calls on these and carries out what they ask of its views.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -104,9 +105,28 @@ SystemCommandAction ClassifySystemCommand(uint64_t command);
 enum class TrayCommand { kNone, kShowWindow, kExit };
 TrayCommand ClassifyTrayCommand(uint32_t commandId);
 
-// The first background erase after a start with "-HIDE": true once, and the
-// flag is cleared.
-bool TakeHiddenStart(AtomicField<int32_t>& startHidden);
+// The tray icon's add, again and again while the system refuses it: at logon
+// the start task may run before Explorer has made the taskbar, and its
+// broadcast of the new taskbar may already have gone out. A refused add is
+// tried again every kTrayRetryIntervalMs for a minute at most.
+constexpr int kTrayRetryIntervalMs = 250;
+constexpr int kTrayRetryAttempts = 60 * 1000 / kTrayRetryIntervalMs;
+
+class TrayIconRetry {
+ public:
+  // The window asked for the icon and the system answered: true when the add
+  // was refused and the retries begin (those of an earlier add are dropped).
+  bool Begin(bool added);
+  // The answer to one retry: true while more are due.
+  bool Retried(bool added);
+  // The icon is no longer wanted (deleted, or the window shown).
+  void Stop() { attemptsLeft_ = 0; }
+  bool Pending() const { return attemptsLeft_ > 0; }
+
+ private:
+  // The close sequence may stop it from another thread.
+  std::atomic<int> attemptsLeft_{0};
+};
 
 // What the user is told, in the interface language, when a file could not be
 // saved: the file is unchanged (every save replaces a whole file in one step).
@@ -127,9 +147,16 @@ struct MainWindowSession {
   Text maskPath;
   // Non-zero: English (low byte of VER_SEL).
   AtomicField<int32_t> uiLanguage{1};
-  // 1 after a start with "-HIDE" until the first background erase.
+  // 1 after a start with "-HIDE": the window is never shown by the start,
+  // only when the user asks for it.
   AtomicField<int32_t> startHidden{0};
+  // A hidden start waits for a mouse that was not there (window thread only).
+  bool awaitingDevice = false;
 };
+
+// How long a hidden start waits for a missing mouse: at logon a mouse behind
+// a hub, dock or switch may be listed seconds after the program starts.
+constexpr int kDeviceWaitMs = 2 * 60 * 1000;
 
 // The steps that need the window or another subsystem, in the order that
 // InitialiseMainWindow calls them.
@@ -155,26 +182,49 @@ class MainWindowSteps {
   // reset and the language switch use), then the editor's starting position.
   virtual void LoadMacros(const Text& macroFilePath) = 0;
   virtual void LoadMenus(int32_t language) = 0;
+  // From now on the window hears of HID interfaces arriving and going away.
+  virtual void WatchDevices() = 0;
   virtual uint8_t SearchDevice() = 0;
+  // Both of the mouse's collections were found (the connected flag follows
+  // the last interface the search looked at).
+  virtual bool DeviceComplete() = 0;
+  // The wait for the mouse: an end after `milliseconds` (ContinueDeviceWait
+  // with kTimeUp), and that end dropped again.
+  virtual void StartDeviceWait(int milliseconds) = 0;
+  virtual void EndDeviceWait() = 0;
   virtual void ReportMissingMouse(int32_t language) = 0;
   virtual void RunCloseSequence() = 0;
   virtual void Wait(int milliseconds) = 0;
   virtual void ApplyProfile() = 0;
   virtual Text CommandLine() = 0;
+  // The end of a start: the window shown, or (hidden start) only the tray
+  // icon added, unless the user has shown the window meanwhile.
+  virtual void ShowMainWindow() = 0;
+  virtual void StayInTray() = 0;
   // True once the window has been destroyed (a WM_CLOSE answered inside a
   // step's message box runs the close sequence).
   virtual bool WindowGone() = 0;
 };
 
-enum class InitOutcome { kRunning, kClosed };
+enum class InitOutcome { kRunning, kAwaitingDevice, kClosed };
 
 // The main window's initialisation after the base dialog's: configuration,
-// language, profile, skins, controls, fonts, shape, macros, menus, device,
-// apply, command line. Ends early (kClosed) when a skin file is missing, the
-// mouse is not there, or the window was closed during a step; the window has
-// then been closed.
+// language, profile, skins, controls, fonts, shape, macros, menus, command
+// line, device, apply, and the window shown or left in the tray. Ends early
+// (kClosed) when a skin file is missing, the mouse is not there, or the
+// window was closed during a step; the window has then been closed. A hidden
+// start without the whole mouse waits for it instead (kAwaitingDevice),
+// silently: nothing is shown.
 InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
                                  MainWindowSteps& steps);
+
+// What ends a hidden start's wait for the mouse: an interface arrived (the
+// wait goes on if it was not the whole mouse), or the time is up (then the
+// missing-mouse message and the close follow, unless a last search finds
+// it). Outside a wait nothing happens (kRunning).
+enum class DeviceWaitEvent { kArrival, kTimeUp };
+InitOutcome ContinueDeviceWait(MainWindowSession& session, MainWindowSteps& steps,
+                               DeviceWaitEvent event);
 
 // ---- Page changes ----
 

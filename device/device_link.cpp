@@ -12,12 +12,16 @@ bool PathMatches(const DeviceLink& link, const DeviceBroadcast& broadcast) {
 
 uint8_t DeviceConnection::Search() {
   auto list = hid_.ListPresentInterfaces();
-  for (uint32_t index = 0; list && index < kInterfaceIndexLimit; ++index) {
-    // An index without an interface is skipped, not the end of the list.
-    const std::optional<Text> path = list->PathAt(index);
-    if (!path) continue;
+  // A PC with many keyboards, headsets, pens and sensors lists hundreds of
+  // HID collections: the search ends only where the list does.
+  for (uint32_t index = 0; list; ++index) {
+    const HidPort::ListedInterface listed = list->At(index);
+    if (listed.end) break;
+    // An interface that cannot be read is passed over, not the end of the list.
+    if (!listed.path) continue;
+    const Text& path = *listed.path;
 
-    const HidHandle query = hid_.Open(*path, HidAccess::kQuery);
+    const HidHandle query = hid_.Open(path, HidAccess::kQuery);
     const std::optional<HidAttributes> attributes = hid_.Attributes(query);
     link_.connected = 0;
     if (!attributes || attributes->vendorId != link_.vendorId ||
@@ -27,26 +31,37 @@ uint8_t DeviceConnection::Search() {
     }
 
     link_.connected = 1;
-    link_.devicePath = *path;
-    hid_.RegisterInterfaceNotifications(window);
+    link_.devicePath = path;
     const HidCaps caps = hid_.Capabilities(query).value_or(HidCaps{});
     hid_.Close(query);
 
+    // A collection found by an earlier search keeps its handle.
     if (caps.usage == kVendorCollectionUsage) {
-      if (caps.usagePage == kInputCollectionUsagePage) {
+      if (caps.usagePage == kInputCollectionUsagePage && link_.readHandle == kNullHidHandle) {
         link_.readCaps = caps;
         link_.inputReportLength = caps.inputReportByteLength;
-        link_.readHandle = hid_.Open(*path, HidAccess::kRead);
-      } else if (caps.usagePage == kFeatureCollectionUsagePage) {
+        link_.readHandle = hid_.Open(path, HidAccess::kRead);
+      } else if (caps.usagePage == kFeatureCollectionUsagePage &&
+                 link_.writeHandle == kNullHidHandle) {
         link_.writeCaps = caps;
         link_.featureReportLength = caps.featureReportByteLength;
-        link_.writeHandle = hid_.Open(*path, HidAccess::kWrite);
+        link_.writeHandle = hid_.Open(path, HidAccess::kWrite);
       }
     }
     // A handle whose opening failed counts as present: the mouse was found.
     if (link_.readHandle != kNullHidHandle && link_.writeHandle != kNullHidHandle) break;
   }
   return link_.connected;
+}
+
+void DeviceConnection::WatchInterfaces() {
+  if (watching_) return;
+  watching_ = true;
+  hid_.RegisterInterfaceNotifications(window);
+}
+
+bool DeviceConnection::Complete() const {
+  return link_.readHandle != kNullHidHandle && link_.writeHandle != kNullHidHandle;
 }
 
 bool DeviceConnection::OnDeviceChange(uint32_t event, const DeviceBroadcast* broadcast) {

@@ -19,9 +19,6 @@ constexpr uint32_t kMouseProductId = 0x0F99;
 constexpr uint16_t kInputCollectionUsagePage = 0xFF00;
 constexpr uint16_t kFeatureCollectionUsagePage = 0xFF01;
 constexpr uint16_t kVendorCollectionUsage = 1;
-// The search looks at interface indices 0..99 at most.
-constexpr uint32_t kInterfaceIndexLimit = 100;
-
 // The one device link of the process. The window thread writes it (search and
 // device changes); the input reader, the executor and the report sender read the
 // handles, the report lengths and the connected flag at any moment.
@@ -58,9 +55,18 @@ class DeviceConnection {
   // What removal of the mouse hands on to the window (tray icon, destroy).
   ShutdownSeams removalSeams;
 
-  // Looks at up to 100 interfaces, opens the mouse's two collections, stops when
-  // both handles are set. Returns (and leaves in the link) the connected flag.
+  // Looks at the interfaces until the system lists no more, opens the mouse's
+  // two collections (each only while its handle is not set), stops when both
+  // handles are set. Returns (and leaves in the link) the connected flag.
   uint8_t Search();
+
+  // The window hears of HID interfaces arriving and going away; one
+  // registration however often it is asked (each would deliver every event
+  // once more).
+  void WatchInterfaces();
+
+  // Both collections have a handle: the mouse can be read and configured.
+  bool Complete() const;
 
   // WM_DEVICECHANGE: arrival of the stored path while not connected searches
   // again; removal of the stored path runs the device-removal sequence. Always
@@ -70,6 +76,7 @@ class DeviceConnection {
  private:
   HidPort& hid_;
   DeviceLink& link_;
+  bool watching_ = false;
 };
 
 // The missing-mouse message of the interface language (non-zero: English).

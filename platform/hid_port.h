@@ -60,12 +60,20 @@ constexpr uint32_t kDeviceTypeInterface = 5;
 
 class HidPort {
  public:
+  // What the list holds at one index.
+  struct ListedInterface {
+    // The system lists nothing at this index, nor after it.
+    bool end = false;
+    // The interface's path; nothing when it could not be read (the index is
+    // passed over).
+    std::optional<Text> path;
+  };
+
   // The HID interfaces present when it was taken; freed with the object.
   class InterfaceList {
    public:
     virtual ~InterfaceList() = default;
-    // Path of the interface at `index`; nothing when the list has none there.
-    virtual std::optional<Text> PathAt(uint32_t index) = 0;
+    virtual ListedInterface At(uint32_t index) = 0;
   };
 
   virtual ~HidPort() = default;
@@ -84,7 +92,8 @@ class HidPort {
   // read; nothing when the read fails, at once for a null or invalid handle.
   virtual std::optional<size_t> ReadInputReport(HidHandle handle, std::span<uint8_t> buffer) = 0;
   // From now on `recipient` hears of HID interfaces arriving and being removed.
-  // Every call adds a registration; none is undone.
+  // Every call adds a registration (each then hears every event); none is
+  // undone.
   virtual void RegisterInterfaceNotifications(WindowId recipient) = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,8 +13,9 @@
 namespace nuv::test {
 namespace {
 
-// A HID port whose interface list is a table: index -> interface. It counts
-// what the search asks of it.
+// A HID port whose interface list is a table: index -> interface; an index
+// without one cannot be read, and the list ends after the last (or at
+// listLength). It counts what the search asks of it.
 class ScriptedHidPort : public HidPort {
  public:
   struct Interface {
@@ -30,6 +32,7 @@ class ScriptedHidPort : public HidPort {
   std::vector<std::pair<Text, HidAccess>> opens;
   std::map<HidHandle, int> openHandles;  // handle -> times closed
   bool listFails = false;
+  std::optional<uint32_t> listLength;
   int lists = 0;
 
   void Add(uint32_t index, const std::string& path, Interface i) {
@@ -41,12 +44,15 @@ class ScriptedHidPort : public HidPort {
     if (listFails) return nullptr;
     struct List : InterfaceList {
       ScriptedHidPort* port;
-      std::optional<Text> PathAt(uint32_t index) override {
+      ListedInterface At(uint32_t index) override {
         ++port->pathQueries;
         port->highestIndexAsked = std::max(port->highestIndexAsked, index);
+        const uint32_t end = port->listLength.value_or(
+            port->interfaces.empty() ? 0 : port->interfaces.rbegin()->first + 1);
+        if (index >= end) return {true, {}};
         const auto it = port->interfaces.find(index);
-        if (it == port->interfaces.end()) return std::nullopt;
-        return it->second.first;
+        if (it == port->interfaces.end()) return {};
+        return {false, it->second.first};
       }
     };
     auto list = std::make_unique<List>();
@@ -123,13 +129,13 @@ const ScriptedHidPort::Interface kFeature{0x18F8, 0x0F99, 0xFF01, 1, true};
 const ScriptedHidPort::Interface kKeyboard{0x045E, 0x0750, 0x0001, 6, true};
 const ScriptedHidPort::Interface kMouseOtherCollection{0x18F8, 0x0F99, 0x0001, 2, true};
 
-TEST(DeviceSearch, NoInterfacesTriesOneHundredIndices) {
+TEST(DeviceSearch, NoInterfacesEndsAtTheEndOfTheList) {
   ScriptedHidPort port;
   DeviceLink link;
   DeviceConnection connection(port, link);
   EXPECT_EQ(connection.Search(), 0);
-  EXPECT_EQ(port.pathQueries, 100);
-  EXPECT_EQ(port.highestIndexAsked, 99u);
+  EXPECT_EQ(port.pathQueries, 1);
+  EXPECT_EQ(port.highestIndexAsked, 0u);
   EXPECT_EQ(link.readHandle, kNullHidHandle);
   EXPECT_EQ(link.writeHandle, kNullHidHandle);
   EXPECT_TRUE(link.devicePath.empty());
@@ -160,8 +166,11 @@ TEST(DeviceSearch, StopsAsSoonAsBothCollectionsAreOpen) {
   EXPECT_EQ(link.writeCaps.usagePage, 0xFF01);
   EXPECT_EQ(link.inputReportLength, 9);
   EXPECT_EQ(link.featureReportLength, 65);
-  // Registered once per interface of the mouse; the other device never.
-  EXPECT_EQ(port.registrations, 2);
+  // The search registers nothing; the window's watch registers once.
+  EXPECT_EQ(port.registrations, 0);
+  connection.WatchInterfaces();
+  connection.WatchInterfaces();
+  EXPECT_EQ(port.registrations, 1);
   EXPECT_EQ(port.QueryOpens(), 3);
   EXPECT_EQ(port.QueryHandlesLeftOpen(), 0);
   // Each data collection opened once, for its direction.
@@ -170,6 +179,28 @@ TEST(DeviceSearch, StopsAsSoonAsBothCollectionsAreOpen) {
     if (access != HidAccess::kQuery) data.push_back(access);
   }
   EXPECT_EQ(data, (std::vector<HidAccess>{HidAccess::kRead, HidAccess::kWrite}));
+}
+
+TEST(DeviceSearch, GoesOnUntilTheListEndsHoweverLong) {
+  ScriptedHidPort port;
+  for (uint32_t i = 0; i < 40; ++i) port.Add(i, "k" + std::to_string(i), kKeyboard);
+  port.Add(250, "in", kInput);  // unreadable indices on the way are passed over
+  port.Add(7000, "out", kFeature);
+  port.listLength = 7000;  // the feature collection is not listed yet
+  DeviceLink link;
+  DeviceConnection connection(port, link);
+  connection.Search();
+  EXPECT_FALSE(connection.Complete());
+  EXPECT_EQ(port.highestIndexAsked, 7000u);
+  // Listed later: the next search opens it and keeps the handle it had.
+  const HidHandle read = link.readHandle;
+  port.listLength.reset();
+  EXPECT_EQ(connection.Search(), 1);
+  EXPECT_TRUE(connection.Complete());
+  EXPECT_EQ(link.readHandle, read);
+  EXPECT_EQ(std::count_if(port.opens.begin(), port.opens.end(),
+                          [](const auto& o) { return o.second == HidAccess::kRead; }),
+            1);
 }
 
 TEST(DeviceSearch, ResultFollowsTheLastInterfaceWhenTheSearchRunsOn) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/main_window.h"
@@ -142,13 +143,17 @@ TEST(WindowCommands, SystemAndTrayCommands) {
   EXPECT_EQ(ClassifyTrayCommand(0), TrayCommand::kNone);
 }
 
-TEST(HiddenStart, FirstEraseTakesTheFlagOnce) {
-  AtomicField<int32_t> flag{1};
-  EXPECT_TRUE(TakeHiddenStart(flag));
-  EXPECT_EQ(flag.load(), 0);
-  EXPECT_FALSE(TakeHiddenStart(flag));
-  AtomicField<int32_t> never{0};
-  EXPECT_FALSE(TakeHiddenStart(never));
+TEST(TrayIconRetry, ARefusedAddIsRetriedForAMinuteAndStopsWhenItTakes) {
+  static_assert(kTrayRetryIntervalMs <= 500 && kTrayRetryAttempts * kTrayRetryIntervalMs == 60000);
+  TrayIconRetry retry;
+  EXPECT_FALSE(retry.Begin(true));
+  ASSERT_TRUE(retry.Begin(false));
+  int retries = 1;
+  while (retry.Retried(false)) ++retries;
+  EXPECT_EQ(retries, kTrayRetryAttempts);  // refused throughout: a minute, then no more
+  ASSERT_TRUE(retry.Begin(false));
+  EXPECT_FALSE(retry.Retried(true));  // taken
+  EXPECT_FALSE(retry.Pending());
 }
 
 // Records the steps of the initialisation with what they were given.
@@ -173,10 +178,19 @@ class RecordingSteps : public MainWindowSteps {
   void LoadMenus(int32_t language) override {
     calls.push_back("menus " + std::to_string(language));
   }
+  void WatchDevices() override { calls.push_back("watch"); }
   uint8_t SearchDevice() override {
     calls.push_back("search");
     return mousePresent;
   }
+  bool DeviceComplete() override {
+    calls.push_back("complete");
+    return mouseComplete;
+  }
+  void StartDeviceWait(int ms) override { calls.push_back("await " + std::to_string(ms)); }
+  void EndDeviceWait() override { calls.push_back("end wait"); }
+  void ShowMainWindow() override { calls.push_back("show"); }
+  void StayInTray() override { calls.push_back("tray"); }
   void ReportMissingMouse(int32_t language) override {
     calls.push_back("missing " + std::to_string(language));
   }
@@ -198,6 +212,7 @@ class RecordingSteps : public MainWindowSteps {
   std::string closeDuring;
   bool skinsPresent = true;
   uint8_t mousePresent = 1;
+  bool mouseComplete = true;
   Text commandLine = u"\"C:\\NUV\\NUV_Talv.exe\"";
 };
 
@@ -220,12 +235,12 @@ TEST(MainWindowInit, StepsInOrderWithTheFilesOfTheLanguage) {
   f.steps.commandLine = u"\"C:\\NUV\\NUV_Talv.exe\" -HIDE";
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kRunning);
   const std::string skins = f.Folder() + "\\skins";
-  EXPECT_EQ(f.steps.calls,
-            (std::vector<std::string>{
-                "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
-                "skins " + skins + " 1", "controls", "warning", "fonts",
-                "shape " + skins + "\\main_mask.jpg", "macros " + f.Folder() + "\\Macro_EN.dat",
-                "menus 1", "search", "wait 5", "apply", "command line"}));
+  EXPECT_EQ(f.steps.calls, (std::vector<std::string>{
+                               "flags", "threads", "about", "title QUARVEL 241-7730 GAMING MOUSE",
+                               "skins " + skins + " 1", "controls", "warning", "fonts",
+                               "shape " + skins + "\\main_mask.jpg",
+                               "macros " + f.Folder() + "\\Macro_EN.dat", "menus 1", "command line",
+                               "watch", "search", "complete", "wait 5", "apply", "tray"}));
   EXPECT_EQ(f.store.configPath, f.folder.folder() + u"\\config.ini");
   EXPECT_EQ(f.store.currentConfig.load(), 3);
   EXPECT_EQ(f.profile.dpiLevel, 2);  // the profile is loaded before the skins
@@ -259,11 +274,58 @@ TEST(MainWindowInit, LanguageIsTheLowByteOfVerSelAndAbsentMeansTheSecondLanguage
 TEST(MainWindowInit, MissingMouseIsReportedAndClosesWithoutApply) {
   InitFixture f("[Init]\r\nVER_SEL=1\r\n");
   f.steps.mousePresent = 0;
-  f.steps.commandLine = u"x -HIDE";
+  f.steps.commandLine = u"x -hide";
   EXPECT_EQ(InitialiseMainWindow(f.session, f.store, f.steps), InitOutcome::kClosed);
   const std::vector<std::string> tail(f.steps.calls.end() - 3, f.steps.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"search", "missing 1", "close"}));
   EXPECT_EQ(f.session.startHidden.load(), 0);
+}
+
+TEST(MainWindowInit, HiddenStartWaitsSilentlyForTheWholeMouse) {
+  // The mouse (present, both collections) at the start's search, then at each
+  // event of the wait.
+  using E = DeviceWaitEvent;
+  struct Case {
+    std::vector<std::tuple<E, uint8_t, bool>> mouse;
+    InitOutcome outcome;
+    const char* last;
+  };
+  const Case cases[] = {
+      {{{E::kArrival, 0, false}, {E::kArrival, 1, true}}, InitOutcome::kRunning, "tray"},
+      {{{E::kArrival, 1, false}, {E::kArrival, 1, false}, {E::kArrival, 1, true}},
+       InitOutcome::kRunning,
+       "tray"},
+      {{{E::kArrival, 0, false}, {E::kArrival, 0, false}, {E::kTimeUp, 0, false}},
+       InitOutcome::kClosed,
+       "close"},
+      // At the end the start's own rule: the mouse found at all.
+      {{{E::kArrival, 1, false}, {E::kTimeUp, 1, false}}, InitOutcome::kRunning, "tray"},
+  };
+  for (const Case& c : cases) {
+    InitFixture f("[Init]\r\nVER_SEL=1\r\n");
+    f.steps.commandLine = u"x -HIDE";
+    InitOutcome outcome = InitOutcome::kAwaitingDevice;
+    for (size_t k = 0; k < c.mouse.size(); ++k) {
+      const auto [event, present, complete] = c.mouse[k];
+      f.steps.mousePresent = present;
+      f.steps.mouseComplete = complete;
+      outcome = k == 0 ? InitialiseMainWindow(f.session, f.store, f.steps)
+                       : ContinueDeviceWait(f.session, f.steps, event);
+      EXPECT_EQ(outcome == InitOutcome::kAwaitingDevice, k + 1 < c.mouse.size()) << k;
+    }
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(f.steps.calls.back(), c.last);
+    const auto count = [&f](const std::string& call) {
+      return std::count(f.steps.calls.begin(), f.steps.calls.end(), call);
+    };
+    EXPECT_EQ(count("await " + std::to_string(kDeviceWaitMs)), 1);
+    EXPECT_EQ(count("end wait"), 1);
+    EXPECT_EQ(count("show"), 0);  // nothing is shown, waiting or after
+    // After the wait an event changes nothing.
+    const size_t calls = f.steps.calls.size();
+    EXPECT_EQ(ContinueDeviceWait(f.session, f.steps, E::kArrival), InitOutcome::kRunning);
+    EXPECT_EQ(f.steps.calls.size(), calls);
+  }
 }
 
 TEST(MainWindowInit, MissingSkinFileStopsBeforeAnythingTouchesTheClosedWindow) {
@@ -293,6 +355,7 @@ TEST(MainWindowInit, HiddenStartOnlyWithCapitalHideAfterTheLastDash) {
     f.steps.commandLine = line;
     InitialiseMainWindow(f.session, f.store, f.steps);
     EXPECT_EQ(f.session.startHidden.load(), hidden) << Narrow(line);
+    EXPECT_EQ(f.steps.calls.back(), hidden ? "tray" : "show") << Narrow(line);
   }
 }
 

@@ -73,6 +73,8 @@ const MessageEntry<CNUV_TalvDlg> CNUV_TalvDlg::kMessageTable[] = {
                    &CNUV_TalvDlg::OnExitCommand),
     OnMessageEntry(WM_CLOSE, &CNUV_TalvDlg::OnClose),
     OnMessageEntry(WM_DEVICECHANGE, &CNUV_TalvDlg::OnDeviceChange),
+    OnMessageEntry(WM_TIMER, &CNUV_TalvDlg::OnTimer),
+    OnMessageEntry(kDeviceArrivedMessage, &CNUV_TalvDlg::OnDeviceArrived),
     OnMessageEntry(kTestPageMessage, &CNUV_TalvDlg::OnTestPage),
     OnMessageEntry(kSaveFailedMessage, &CNUV_TalvDlg::OnSaveFailed),
     OnNotifyCodeEntry(kMacroNameListId, LBN_SELCHANGE, &CNUV_TalvDlg::OnMacroSelected),
@@ -373,7 +375,7 @@ void CNUV_TalvDlg::LoadMenus(int32_t language) {
   measureMenuItem = [](MEASUREITEMSTRUCT& item) { return TrayMenu().MeasureItem(&item); };
 }
 
-uint8_t CNUV_TalvDlg::SearchDevice() {
+void CNUV_TalvDlg::WatchDevices() {
   context_.core.connection.window = reinterpret_cast<WindowId>(hwnd_);
   ShutdownSeams removal;
   removal.releaseHeld = [this] { context_.core.executor.ReleaseHeldKeys(); };
@@ -382,9 +384,19 @@ uint8_t CNUV_TalvDlg::SearchDevice() {
     if (hwnd_) DestroyWindow(hwnd_);
   };
   context_.core.connection.removalSeams = removal;
+  context_.core.connection.WatchInterfaces();
+}
+
+uint8_t CNUV_TalvDlg::SearchDevice() {
   context_.core.link.connected = context_.core.connection.Search();
   return context_.core.link.connected;
 }
+
+void CNUV_TalvDlg::StartDeviceWait(int milliseconds) {
+  SetTimer(hwnd_, kDeviceWaitTimer, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void CNUV_TalvDlg::EndDeviceWait() { KillTimer(hwnd_, kDeviceWaitTimer); }
 
 void CNUV_TalvDlg::ReportMissingMouse(int32_t language) {
   nuv::ReportMissingMouse(context_.messages, language, ApplicationName());
@@ -393,6 +405,18 @@ void CNUV_TalvDlg::ReportMissingMouse(int32_t language) {
 void CNUV_TalvDlg::ApplyProfile() { context_.core.applier.ApplyProfile(); }
 
 Text CNUV_TalvDlg::CommandLine() { return FromW(GetCommandLineW()); }
+
+void CNUV_TalvDlg::ShowMainWindow() {
+  // The template has no WS_VISIBLE, so that a hidden start is never drawn;
+  // this is the show the dialog manager would otherwise do.
+  ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+}
+
+void CNUV_TalvDlg::StayInTray() {
+  // A second copy or the tray may have shown the window while the start
+  // waited for the mouse: a shown window has no icon.
+  if (!IsWindowVisible(hwnd_)) AddTrayIcon();
+}
 
 // ---- Macro editor controls ----
 
@@ -679,12 +703,28 @@ void CNUV_TalvDlg::Close() {
 
 // ---- Tray ----
 
+namespace {
+
+bool AddIcon(HWND window, HICON icon) {
+  return win32::AddTrayIcon(
+      TrayIconRecord{window, kTrayIconId, kTrayCallbackMessage, icon, Text(kMainWindowTitle)});
+}
+
+}  // namespace
+
 void CNUV_TalvDlg::AddTrayIcon() {
-  win32::AddTrayIcon(TrayIconRecord{hwnd_, kTrayIconId, kTrayCallbackMessage,
-                                    smallIcon_ ? smallIcon_ : icon_, Text(kMainWindowTitle)});
+  if (!hwnd_) return;
+  if (trayRetry_.Begin(AddIcon(hwnd_, smallIcon_ ? smallIcon_ : icon_))) {
+    SetTimer(hwnd_, kTrayRetryTimer, kTrayRetryIntervalMs, nullptr);
+  } else {
+    KillTimer(hwnd_, kTrayRetryTimer);
+  }
 }
 
 void CNUV_TalvDlg::DeleteTrayIcon() {
+  // Also from the close sequence after a fault, on another thread: the
+  // retries stop, and the timer (the window's thread's) finds nothing to do.
+  trayRetry_.Stop();
   if (hwnd_) win32::DeleteTrayIcon(hwnd_, kTrayIconId);
 }
 
@@ -842,7 +882,6 @@ void CNUV_TalvDlg::AnnounceChanges() {
 // ---- Messages ----
 
 bool CNUV_TalvDlg::OnEraseBackground(WndMessage& m) {
-  if (TakeHiddenStart(context_.session.startHidden)) HideToTray();
   m.result = TRUE;  // the paint covers the whole face
   return true;
 }
@@ -997,9 +1036,9 @@ bool CNUV_TalvDlg::OnSaveFailed(WndMessage& m) {
   // The main window's own messages each have a number of their own: the
   // message table takes the first entry of a number, so a second message of
   // that number would reach this handler (a hook's end of a recording did).
-  static_assert(
-      Distinct({kTestPageMessage, kActivateKeyMessage, kFocusKeyMessage, kSaveFailedMessage,
-                Win32KeyboardHook::kEndRecordingMessage, kPopupItemMessage}));
+  static_assert(Distinct({kTestPageMessage, kActivateKeyMessage, kFocusKeyMessage,
+                          kSaveFailedMessage, Win32KeyboardHook::kEndRecordingMessage,
+                          kPopupItemMessage, kDeviceArrivedMessage}));
   const std::unique_ptr<Text> path(reinterpret_cast<Text*>(m.lParam));
   // One box at a time: a read-only file fails every DPI step of the mouse.
   if (!path || saveFailureShown_) return true;
@@ -1009,10 +1048,40 @@ bool CNUV_TalvDlg::OnSaveFailed(WndMessage& m) {
   return true;
 }
 
+bool CNUV_TalvDlg::OnTimer(WndMessage& m) {
+  if (m.wParam == kTrayRetryTimer) {
+    // A window shown meanwhile wants no icon.
+    if (IsWindowVisible(hwnd_)) trayRetry_.Stop();
+    if (!trayRetry_.Pending() ||
+        !trayRetry_.Retried(AddIcon(hwnd_, smallIcon_ ? smallIcon_ : icon_))) {
+      KillTimer(hwnd_, kTrayRetryTimer);
+    }
+    return true;
+  }
+  if (m.wParam == kDeviceWaitTimer) {
+    ContinueDeviceWait(context_.session, *this, DeviceWaitEvent::kTimeUp);
+    return true;
+  }
+  return false;
+}
+
+bool CNUV_TalvDlg::OnDeviceArrived(WndMessage&) {
+  // Several arrivals may be queued: those after the mouse was found find no wait.
+  ContinueDeviceWait(context_.session, *this, DeviceWaitEvent::kArrival);
+  return true;
+}
+
 bool CNUV_TalvDlg::OnDeviceChange(WndMessage& m) {
+  const auto event = static_cast<uint32_t>(m.wParam);
+  // A hidden start waiting for the mouse searches at every HID arrival: the
+  // path of a mouse never seen is not known.
+  if (context_.session.awaitingDevice && event == kDeviceArrival) {
+    PostMessageW(hwnd_, kDeviceArrivedMessage, 0, 0);
+    m.result = TRUE;
+    return true;
+  }
   // Only arrival and removal carry the record the handler looks at; other
   // events may have no record at all.
-  const auto event = static_cast<uint32_t>(m.wParam);
   std::optional<DeviceBroadcast> broadcast;
   if (event == kDeviceArrival || event == kDeviceRemoveComplete) {
     broadcast = DecodeDeviceChange(m.lParam);

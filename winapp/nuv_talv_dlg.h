@@ -113,6 +113,15 @@ class CNUV_TalvDlg : public Dialog,
   bool OnExitCommand(WndMessage& m);
   bool OnClose(WndMessage& m);
   bool OnDeviceChange(WndMessage& m);
+  // The tray icon's retries and the end of the wait for the mouse.
+  bool OnTimer(WndMessage& m);
+  static constexpr UINT_PTR kTrayRetryTimer = 0x4E56;
+  static constexpr UINT_PTR kDeviceWaitTimer = 0x4E57;
+  // An interface arrived while the start waits for the mouse: the search and
+  // the apply run from the window's own queue, not inside the system's
+  // notice (whose sender waits for the answer).
+  static constexpr UINT kDeviceArrivedMessage = WM_APP + 0x59;
+  bool OnDeviceArrived(WndMessage& m);
   bool OnMacroSelected(WndMessage& m);
   bool OnMacroNameChanged(WndMessage& m);
   bool OnMacroMenuCommand(WndMessage& m);
@@ -152,12 +161,18 @@ class CNUV_TalvDlg : public Dialog,
   void CutWindowShape(const Text& maskPath) override;
   void LoadMacros(const Text& macroFilePath) override;
   void LoadMenus(int32_t language) override;
+  void WatchDevices() override;
   uint8_t SearchDevice() override;
+  bool DeviceComplete() override { return context_.core.connection.Complete(); }
+  void StartDeviceWait(int milliseconds) override;
+  void EndDeviceWait() override;
   void ReportMissingMouse(int32_t language) override;
   void RunCloseSequence() override { Close(); }
   void Wait(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
   void ApplyProfile() override;
   Text CommandLine() override;
+  void ShowMainWindow() override;
+  void StayInTray() override;
   bool WindowGone() override { return hwnd_ == nullptr || !IsWindow(hwnd_); }
 
   // TrayView
@@ -253,6 +268,7 @@ class CNUV_TalvDlg : public Dialog,
   MacroRecorder recorder_;
   uint64_t paintCount_ = 0;
   bool trackingLeave_ = false;
+  TrayIconRetry trayRetry_;
   // The key-down being filtered is the repeat of a held key.
   bool keyRepeat_ = false;
   // Its lParam: the recorder takes only what its hook posted.

@@ -5,7 +5,9 @@
 //   release          the button that is down comes up
 //   click <n>        press and release
 //   report <hex>...  the mouse sends these bytes as an input report
-//   unplug / plug    the mouse leaves and comes back
+//   unplug / plug    the mouse leaves and comes back; the last of them in
+//                    the file also says whether the mouse is plugged when
+//                    the program starts
 //   timestamps       from now on every trace line ends with " @<t>", t the
 //                    steady clock's count in microseconds when the mouse sent
 //                    or received the report (bench/macro_timing.sh)

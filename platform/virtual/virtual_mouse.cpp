@@ -1,6 +1,7 @@
 #include "platform/virtual/virtual_mouse.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/fault_barrier.h"
 
@@ -19,6 +20,34 @@ constexpr uintmax_t kControlChunk = 64 * 1024;
 
 bool SamePath(const Text& a, const Text& b) { return EqualsIgnoreCase(a, b); }
 
+// Whether the mouse is plugged where the control file's last plug or unplug
+// left it: a mouse unplugged while the program was not running is still out
+// when it starts. Lines longer than any command are passed over.
+bool PluggedAsTheFileLeftIt(const std::filesystem::path& path) {
+  constexpr size_t kLongestLine = 256;
+  std::ifstream in(path, std::ios::binary);
+  bool plugged = true;
+  std::string line;
+  bool overlong = false;
+  const auto take = [&] {
+    const auto command = overlong ? std::nullopt : ParseVirtualControlLine(line);
+    if (command && command->kind == VirtualControlCommand::Kind::kUnplug) plugged = false;
+    if (command && command->kind == VirtualControlCommand::Kind::kPlug) plugged = true;
+    line.clear();
+    overlong = false;
+  };
+  for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
+    if (*it == '\n') {
+      take();
+    } else if (line.size() < kLongestLine) {
+      line.push_back(*it);
+    } else {
+      overlong = true;
+    }
+  }
+  return plugged;
+}
+
 }  // namespace
 
 // Made once and never destroyed (see the header): a static Text would be
@@ -33,9 +62,9 @@ const Text& VirtualMouse::kFeatureCollectionPath = *new Text(
 class VirtualMouse::List : public HidPort::InterfaceList {
  public:
   explicit List(std::vector<Text> paths) : paths_(std::move(paths)) {}
-  std::optional<Text> PathAt(uint32_t index) override {
-    if (index >= paths_.size()) return std::nullopt;
-    return paths_[index];
+  ListedInterface At(uint32_t index) override {
+    if (index >= paths_.size()) return {true, {}};
+    return {false, paths_[index]};
   }
 
  private:
@@ -48,6 +77,7 @@ VirtualMouse::VirtualMouse(VirtualMouseOptions options, DeviceChangeDelivery del
     trace_.open(options_.tracePath, std::ios::app | std::ios::binary);
   if (!options_.controlPath.empty()) {
     // Commands left in the file from an earlier run are not replayed.
+    plugged_ = PluggedAsTheFileLeftIt(options_.controlPath);
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(options_.controlPath, error);
     controlOffset_ = error ? 0 : size;

@@ -65,26 +65,29 @@ class SetupInterfaceList : public HidPort::InterfaceList {
   SetupInterfaceList(const SetupInterfaceList&) = delete;
   SetupInterfaceList& operator=(const SetupInterfaceList&) = delete;
 
-  std::optional<Text> PathAt(uint32_t index) override {
+  HidPort::ListedInterface At(uint32_t index) override {
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof(data);
-    if (!SetupDiEnumDeviceInterfaces(info_, nullptr, &class_, index, &data)) return std::nullopt;
+    // The set is a snapshot whose indices run without gaps: the first index
+    // the system cannot enumerate (ERROR_NO_MORE_ITEMS, or a set it cannot
+    // read further) ends it.
+    if (!SetupDiEnumDeviceInterfaces(info_, nullptr, &class_, index, &data)) return {true, {}};
     DWORD required = 0;
     SetupDiGetDeviceInterfaceDetailW(info_, &data, nullptr, 0, &required, nullptr);
-    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return std::nullopt;
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return {};
     // DWORD-sized elements keep the record aligned as the system expects.
     std::vector<DWORD> buffer((required + sizeof(DWORD) - 1) / sizeof(DWORD));
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
     if (!SetupDiGetDeviceInterfaceDetailW(info_, &data, detail, required, nullptr, nullptr)) {
-      return std::nullopt;
+      return {};
     }
     // The path ends at its NUL or at the end of what the system filled in.
     const size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
     const size_t capacity = (required - offset) / sizeof(wchar_t);
     size_t length = 0;
     while (length < capacity && detail->DevicePath[length] != L'\0') ++length;
-    return FromW(detail->DevicePath, length);
+    return {false, FromW(detail->DevicePath, length)};
   }
 
  private:

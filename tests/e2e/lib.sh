@@ -40,8 +40,7 @@ window_gone() {  # seconds
   return 1
 }
 
-# The window of a start with -HIDE comes up and hides itself at its first
-# background erase; true once it is hidden (and the tray icon is there).
+# True once the main window is off the screen (and a second later).
 wait_hidden() {
   for _ in $(seq 1 40); do
     if [ -z "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ]; then
@@ -95,22 +94,42 @@ close_with_wm_close() {
   [ "$(pointer_speed)" = "10" ] || fail "pointer speed after close is '$(pointer_speed)', not 10"
 }
 
-# Starts with -HIDE and waits until the window has hidden itself in the tray;
-# sets tray_x, tray_y to a point on the tray icon. False (with the failure
-# reported) when the window, its hiding or the icon do not come.
+# True when the main window is on the screen now.
+window_shown() { [ -n "$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null)" ]; }
+
+# Polls every 50 ms that the main window never comes on the screen: first,
+# when given, until `until-command` succeeds (60 s at most), then for
+# `seconds`. False when the window showed or the command never succeeded.
+never_shown() {  # seconds [until-command...]
+  local seconds=$1 met=1
+  shift
+  if [ $# -gt 0 ]; then
+    met=0
+    for _ in $(seq 1 1200); do
+      window_shown && return 1
+      "$@" && { met=1; break; }
+      sleep 0.05
+    done
+  fi
+  for _ in $(seq 1 $((seconds * 20))); do
+    window_shown && return 1
+    sleep 0.05
+  done
+  [ "$met" -eq 1 ]
+}
+
+# Starts with -HIDE: the window must never come on the screen (polled every
+# 50 ms until the tray icon is there and 3 s beyond); sets tray_x, tray_y to a
+# point on the tray icon. False (with the failure reported) when the window
+# shows or the icon does not come.
 start_hidden_in_tray() {
   start_app -HIDE
-  find_window "^$TITLE\$" 60 >/dev/null || { fail "the window of the hidden start did not appear"; return 1; }
-  wait_hidden || fail "a start with -HIDE leaves the window shown"
-  local tray
-  tray=$(xdotool search --onlyvisible --name "^Wine System Tray\$" 2>/dev/null | head -n1)
-  if [ -z "$tray" ]; then
-    fail "no tray icon after the hidden start"
+  if ! never_shown 3 tray_point; then
+    if window_shown; then fail "a start with -HIDE showed the window"; else fail "no tray icon after the hidden start"; fi
     close_with_wm_close
     return 1
   fi
-  eval "$(xdotool getwindowgeometry --shell "$tray")"
-  tray_x=$((X + 10)) tray_y=$((Y + 10))
+  tray_point
 }
 
 # ---- Driving the pages as a person does ----

@@ -9,12 +9,14 @@
 #   2. The advanced and colour pages (screenshots), shown at start with the
 #      test switch -TESTPAGE= of the command line (journeys.sh clicks the tabs);
 #      Escape, Return and F10 in a control of the advanced page close nothing.
-#   3. A start with -HIDE stays in the tray; a second start restores the first
+#   3. A start with -HIDE never shows the window (polled every 50 ms) and
+#      stays in the tray; a second start restores the first
 #      and ends; a double-click on the tray icon and "Show Window" of the
 #      tray menu show a hidden window; an icon lost with the taskbar comes
 #      back when a new taskbar is announced; "Exit Driver" ends the program.
 #   4. Unplugging the virtual mouse ends the program: no exit command, the
-#      pointer speed untouched.
+#      pointer speed untouched. A start with -HIDE while it is still out waits
+#      without a word or a window, and applies when it is plugged in.
 #   5. Without the virtual mouse (and no real one): the missing-mouse message,
 #      then the program ends through the close sequence. The environment
 #      variables that once switched the virtual mouse and the test page on are
@@ -66,9 +68,7 @@ for page in advanced colour; do
 done
 
 # ---- 3. Hidden start, second copy, tray ----
-start_app -HIDE
-if find_window "^$TITLE\$" 60 >/dev/null; then
-  wait_hidden || fail "a start with -HIDE leaves the window shown"
+if start_hidden_in_tray; then
   # A second copy finds the first by its title, restores it and ends at once.
   timeout 60 wine "$APP/NUV_Talv.exe" >>"$LOG" 2>&1 || fail "the second copy did not end by itself"
   find_window --onlyvisible "^$TITLE\$" 10 >/dev/null || fail "the second start did not restore the first"
@@ -76,8 +76,6 @@ if find_window "^$TITLE\$" 60 >/dev/null; then
     fail "a second start must not open another window"
   shot restored
   close_with_wm_close
-else
-  fail "the window of the hidden start did not appear"
 fi
 
 # Hidden again, then a double-click on the tray icon.
@@ -153,6 +151,28 @@ if find_window --onlyvisible "^$TITLE\$" 60 >/dev/null; then
   fi
 else
   fail "the window did not appear for the unplug check"
+fi
+
+# The mouse is still out (the control file's last word): a start with -HIDE,
+# as at a logon where the mouse behind a dock comes late, waits for it
+# silently, and applies once it is plugged in.
+: >"$TRACE"
+start_app -HIDE
+never_shown 4 || fail "the hidden start waiting for the mouse showed the window"
+[ -z "$(xdotool search --onlyvisible --name "^NUV_Talv\$" 2>/dev/null)" ] ||
+  fail "the hidden start did not wait for the mouse silently"
+tray_point && fail "the hidden start waiting for the mouse has a tray icon already"
+no_reports "the hidden start without its mouse"
+case "$(window_state)" in visible=0*) ;; *) fail "the hidden start without its mouse did not wait for it: $(window_state)" ;; esac
+"$ROOT/tools/virtual_mouse.sh" --folder "$APP" plug >/dev/null
+if never_shown 1 tray_point; then
+  sleep 1
+  [ "$(grep -c '^F 07 10 ' "$TRACE")" -eq 7 ] || fail "the mouse plugged in late got no seven button reports"
+  grep -q '^F 07 12 ' "$TRACE" || fail "the mouse plugged in late got no fire-time report of the apply"
+  close_with_wm_close
+else
+  fail "the hidden start did not go on when the mouse was plugged in (or showed its window)"
+  close_with_wm_close
 fi
 
 # ---- 5. No mouse at all ----
