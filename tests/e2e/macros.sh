@@ -13,10 +13,10 @@
 # and a recording that the window's Cancel hides ends: keys typed into
 # another program reach it. Last, a fault while the macro holds Shift down
 # (its first pause made 8 s long): after an exception and after an access
-# violation alike the other program sees Shift come back up. Then the keys
-# as a game reads them: the other program's hook sees right Shift, right
-# Windows and Mute (down and up) of a macro, and Ctrl and C of Copy, each with
-# the keyboard's scan code and extended flag.
+# violation alike the other program sees Shift come back up. Last of all,
+# keys as a game reads them: the other program's hook sees right Shift, right
+# Windows and Mute (down and up) of a macro, and Ctrl and C of Copy, each
+# with the keyboard's scan code and extended flag.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/{window_state,input_probe}.exe.
