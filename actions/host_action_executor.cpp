@@ -12,30 +12,9 @@ namespace {
 constexpr uint8_t kVkControl = 0x11;
 constexpr uint8_t kVkMute = 0xAD;
 constexpr uint8_t kVkF4 = 0x73;
-constexpr uint8_t kVkPrintScreen = 0x2C;
-constexpr uint8_t kVkPause = 0x13;
-constexpr uint8_t kVkLeftWindows = 0x5B;
 constexpr uint8_t kLedOff = 3;
 
 }  // namespace
-
-bool IsExtendedKey(uint8_t vk) {
-  return (vk >= 0x21 && vk <= 0x28) || vk == 0x2C || vk == 0x2D || vk == 0x2E || vk == 0x5B ||
-         vk == 0x5D || vk == 0x6F || vk == 0x90 || vk == 0xA1 || vk == 0xA3 || vk == 0xA5;
-}
-
-uint8_t PlaybackScanCode(InputPort& input, uint8_t vk) {
-  switch (vk) {
-    case kVkPrintScreen:
-      return 0x37;
-    case kVkPause:
-      return 0x45;
-    case kVkLeftWindows:
-      return 0x5B;
-    default:
-      return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk) & 0xFF);
-  }
-}
 
 void HostActionExecutor::Run() {
   d_.clock.SetCurrentThreadHighestPriority();
@@ -75,7 +54,8 @@ void HostActionExecutor::PerformButton(int button) {
       SwitchLed();
       break;
     case kFnVolumeMute:
-      d_.input.KeyEvent(kVkMute, 0, 0);
+      // Down and up: a key-down alone leaves the system believing it held.
+      TapKey(kVkMute);
       break;
     case kFnCopy:
       Shortcut(kVkControl, 'C', true);
@@ -157,12 +137,19 @@ void HostActionExecutor::SwitchLed() {
 }
 
 void HostActionExecutor::Shortcut(uint8_t modifier, uint8_t key, bool hold) {
-  const auto scan = static_cast<uint8_t>(d_.input.MapVirtualKeyToScanCode(key) & 0xFF);
-  SendKey(modifier, 0, 0);
-  SendKey(key, scan, 0);
+  const KeyCode modifierCode = KeyboardCode(d_.input, modifier);
+  const KeyCode keyCode = KeyboardCode(d_.input, key);
+  SendKey(modifier, modifierCode, 0);
+  SendKey(key, keyCode, 0);
   if (hold) d_.clock.SleepFor(kShortcutHold);
-  SendKey(key, scan, kKeyEventKeyUp);
-  SendKey(modifier, 0, kKeyEventKeyUp);
+  SendKey(key, keyCode, kKeyEventKeyUp);
+  SendKey(modifier, modifierCode, kKeyEventKeyUp);
+}
+
+void HostActionExecutor::TapKey(uint8_t virtualKey) {
+  const KeyCode code = KeyboardCode(d_.input, virtualKey);
+  SendKey(virtualKey, code, 0);
+  SendKey(virtualKey, code, kKeyEventKeyUp);
 }
 
 void HostActionExecutor::NextProfile() {
@@ -179,9 +166,10 @@ void HostActionExecutor::ReleaseHeldKeys() {
       [this](uint32_t flags) { d_.input.MouseEvent(flags); });
 }
 
-void HostActionExecutor::SendKey(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) {
-  held_.NoteKeyEvent(virtualKey, scanCode, flags);
-  d_.input.KeyEvent(virtualKey, scanCode, flags);
+void HostActionExecutor::SendKey(uint8_t virtualKey, KeyCode code, uint32_t upFlag) {
+  const uint32_t flags = code.flags | upFlag;
+  held_.NoteKeyEvent(virtualKey, code.scanCode, flags);
+  d_.input.KeyEvent(virtualKey, code.scanCode, flags);
 }
 
 void HostActionExecutor::SendMouse(uint32_t flags) {
@@ -189,14 +177,12 @@ void HostActionExecutor::SendMouse(uint32_t flags) {
   d_.input.MouseEvent(flags);
 }
 
-void HostActionExecutor::PlayEvent(MacroEvent event, uint8_t scanCode) {
+void HostActionExecutor::PlayEvent(MacroEvent event, KeyCode code) {
   const uint8_t key = event.key;
   if (event.direction != kKeyDown && event.direction != kKeyUp) return;
   const bool down = event.direction == kKeyDown;
   if (key < kLeftButtonKey) {
-    const uint32_t flags =
-        (IsExtendedKey(key) ? kKeyEventExtendedKey : 0) | (down ? 0 : kKeyEventKeyUp);
-    SendKey(key, scanCode, flags);
+    SendKey(key, code, down ? 0 : kKeyEventKeyUp);
   } else if (key == kLeftButtonKey) {
     SendMouse(down ? kMouseEventLeftDown : kMouseEventLeftUp);
   } else if (key == kRightButtonKey) {
@@ -219,10 +205,10 @@ void HostActionExecutor::PlayMacro(int slot) {
   // first keyboard-layout lookup can take milliseconds, which would otherwise
   // delay the first event and shorten the pause after it.
   const int events = macro.EventCount();
-  std::array<uint8_t, kMacroEventSlots> scanCodes{};
+  std::array<KeyCode, kMacroEventSlots> codes{};
   for (int k = 0; k < events; ++k) {
     const uint8_t key = macro.Event(k).key;
-    if (key < kLeftButtonKey) scanCodes[static_cast<size_t>(k)] = PlaybackScanCode(d_.input, key);
+    if (key < kLeftButtonKey) codes[static_cast<size_t>(k)] = KeyboardCode(d_.input, key);
   }
   // The session leaving the console ends a playback as its button's release does.
   auto released = [this] {
@@ -242,7 +228,7 @@ void HostActionExecutor::PlayMacro(int slot) {
   // the whole system, so it is released, the latest first.
   auto releaseHeld = [&] {
     for (auto it = held.rbegin(); it != held.rend(); ++it) {
-      PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? PlaybackScanCode(d_.input, *it) : 0);
+      PlayEvent({*it, kKeyUp}, *it < kLeftButtonKey ? KeyboardCode(d_.input, *it) : KeyCode{});
     }
   };
   // Pauses are kept against deadlines, so the time spent sending an event
@@ -256,7 +242,7 @@ void HostActionExecutor::PlayMacro(int slot) {
     for (int k = 0; k < events; ++k) {
       const MacroEvent event = macro.Event(k);
       const auto sending = d_.clock.Now();
-      PlayEvent(event, scanCodes[static_cast<size_t>(k)]);
+      PlayEvent(event, codes[static_cast<size_t>(k)]);
       track(event);
       due = std::max(due, sending) + std::chrono::milliseconds(macro.PauseAfter(k));
       d_.clock.SleepUntil(due);

@@ -12,6 +12,7 @@
 #include "platform/clock_port.h"
 #include "platform/held_inputs.h"
 #include "platform/input_port.h"
+#include "platform/key_codes.h"
 #include "platform/shell_port.h"
 #include "settings/config_store.h"
 #include "settings/mouse_profile.h"
@@ -38,10 +39,6 @@ struct ExecutorDependencies {
   ClockPort& clock;
   HostHandover& handover;
 };
-
-// Flags and scan code with which a macro event's key is played.
-bool IsExtendedKey(uint8_t virtual_key);
-uint8_t PlaybackScanCode(InputPort& input, uint8_t virtual_key);
 
 class HostActionExecutor {
  public:
@@ -72,10 +69,12 @@ class HostActionExecutor {
   void SwitchLed();
   void Shortcut(uint8_t modifier, uint8_t key, bool hold);
   void NextProfile();
-  void PlayEvent(MacroEvent event, uint8_t scanCode);
+  void PlayEvent(MacroEvent event, KeyCode code);
   // Every key and button event that can hold something down goes through
   // these two, which note it in `held_` before it is sent.
-  void SendKey(uint8_t virtualKey, uint8_t scanCode, uint32_t flags);
+  void SendKey(uint8_t virtualKey, KeyCode code, uint32_t upFlag);
+  // Down and up, with the codes the keyboard sends for the key.
+  void TapKey(uint8_t virtualKey);
   void SendMouse(uint32_t flags);
 
   ExecutorDependencies d_;

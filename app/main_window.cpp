@@ -40,6 +40,11 @@ void ShowFromTray(TrayView& view) {
   view.DeleteTrayIcon();
 }
 
+void ShowForSecondCopy(TrayView& view) {
+  ShowFromTray(view);
+  view.BringToFront();
+}
+
 int64_t OnTrayNotify(TrayView& view, uint64_t iconId, uint64_t mouseMessage) {
   if (iconId != kTrayIconId) return 0;
   if (mouseMessage == wm::kLButtonDblClk) {

@@ -36,6 +36,9 @@ constexpr uint32_t kVkF10 = 121;
 // mouse events arrive with.
 constexpr uint32_t kTrayIconId = 153;
 constexpr uint32_t kTrayCallbackMessage = wm::kUser + 1;
+// The registered message with which a second start of the program asks the
+// running one to show its window.
+constexpr char16_t kShowFromSecondCopyMessage[] = u"NUV_Talv.ShowFromSecondCopy";
 
 // Show commands of the window.
 constexpr int kShowHide = 0;
@@ -88,12 +91,17 @@ class TrayView {
   virtual void ShowWindow(int command) = 0;
   // The tray menu's first pop-up at the cursor, the window brought to the front.
   virtual void ShowTrayMenu() = 0;
+  virtual void BringToFront() = 0;
 };
 
 // Icon added, window minimised and hidden.
 void HideToTray(TrayView& view);
 // Window shown and restored, icon deleted.
 void ShowFromTray(TrayView& view);
+// A second start of the program: shown as from the tray and brought to the
+// front (the second copy, which the user has just started and so may take the
+// foreground, has handed that right on).
+void ShowForSecondCopy(TrayView& view);
 // The tray icon's callback: double-click shows the window, right-button
 // release opens the tray menu; other icons and events are ignored. Returns 0.
 int64_t OnTrayNotify(TrayView& view, uint64_t iconId, uint64_t mouseMessage);

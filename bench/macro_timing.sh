@@ -90,7 +90,7 @@ press_times = [int(l.split("@")[1]) for l in open(trace) if l.startswith("I 05 F
 events = []
 for line in open(probe):
     w = line.split()
-    if len(w) == 6 and w[5] == "1":
+    if len(w) == 8 and w[5] == "1":
         events.append((w[0], int(w[1]), w[2], int(w[3]), int(w[4])))
 
 def pct(values, q):

@@ -23,7 +23,9 @@ class InputPort {
   virtual ~InputPort() = default;
   virtual void KeyEvent(uint8_t virtual_key, uint8_t scan_code, uint32_t flags) = 0;
   virtual void MouseEvent(uint32_t flags) = 0;
-  // Scan code of a virtual key (MapVirtualKeyW with MAPVK_VK_TO_VSC).
+  // Scan code of a virtual key in the keyboard layout, with an E0 or E1
+  // prefix in the high byte for a key the keyboard sends extended
+  // (MapVirtualKeyW with MAPVK_VK_TO_VSC_EX); 0 for a key it has none for.
   virtual uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) = 0;
   // Whatever the system sets up on a thread's first synthetic event (its
   // input queue, the keyboard layout's tables), done ahead on the calling

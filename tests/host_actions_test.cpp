@@ -256,24 +256,26 @@ TEST_F(HostActionsTest, ProfileSwitchWrapsLoadsAndApplies) {
 }
 
 TEST_F(HostActionsTest, ShortcutsMuteAndShell) {
+  // Ctrl and Alt carry the keyboard's codes too, as games read them.
   Press(1, kFnCopy);
-  const uint8_t c_scan = static_cast<uint8_t>(input.MapVirtualKeyToScanCode('C'));
   EXPECT_EQ(input.Events(),
-            (std::vector<Event>{Key(0x11, 0, 0), Key('C', c_scan, 0),
-                                Key('C', c_scan, kKeyEventKeyUp), Key(0x11, 0, kKeyEventKeyUp)}));
+            (std::vector<Event>{Key(0x11, 0x1D, 0), Key('C', 'C', 0), Key('C', 'C', kKeyEventKeyUp),
+                                Key(0x11, 0x1D, kKeyEventKeyUp)}));
   EXPECT_EQ(clock.Sleeps(), std::vector<ClockPort::Clock::duration>{std::chrono::milliseconds(20)});
 
   input.Clear();
   Press(1, kFnCloseWindow);
-  const uint8_t f4_scan = static_cast<uint8_t>(input.MapVirtualKeyToScanCode(0x73));
   EXPECT_EQ(input.Events(),
-            (std::vector<Event>{Key(0x12, 0, 0), Key(0x73, f4_scan, 0),
-                                Key(0x73, f4_scan, kKeyEventKeyUp), Key(0x12, 0, kKeyEventKeyUp)}));
+            (std::vector<Event>{Key(0x12, 0x38, 0), Key(0x73, 0x73, 0),
+                                Key(0x73, 0x73, kKeyEventKeyUp), Key(0x12, 0x38, kKeyEventKeyUp)}));
   EXPECT_EQ(clock.Sleeps().size(), 1u) << "no pause in Alt+F4";
 
   input.Clear();
   Press(1, kFnVolumeMute);
-  EXPECT_EQ(input.Events(), std::vector<Event>{Key(0xAD, 0, 0)}) << "a key-down only";
+  EXPECT_EQ(input.Events(),
+            (std::vector<Event>{Key(0xAD, 0x20, kKeyEventExtendedKey),
+                                Key(0xAD, 0x20, kKeyEventExtendedKey | kKeyEventKeyUp)}))
+      << "down and up: nothing stays held";
 
   for (int32_t code : {kFnOpenDrives, kFnLockWorkstation, kFnCalculator, kFnCommandPrompt}) {
     Press(1, code);
@@ -291,9 +293,10 @@ TEST_F(HostActionsTest, ShortcutsMuteAndShell) {
 MacroRecord Recorded() {
   MacroRecord m = MacroRecord::Named(u"Mixed");
   const std::vector<MacroEvent> events = {
-      {0xA0, 1}, {'A', 1},  {'A', 2},  {0xA0, 2}, {0x27, 1}, {0x27, 2},
-      {0x2C, 1}, {0x13, 1}, {0x5B, 1}, {0x5B, 2}, {240, 1},  {240, 2},
-      {241, 1},  {241, 2},  {242, 1},  {243, 2},  {'B', 0},
+      {0xA0, 1}, {'A', 1},  {'A', 2},  {0xA0, 2}, {0x27, 1}, {0x27, 2}, {0x2C, 1},
+      {0x13, 1}, {0x5B, 1}, {0x5B, 2}, {0xA1, 1}, {0x5C, 1}, {0x03, 1}, {0xAD, 2},
+      {0xB3, 1}, {0xA5, 1}, {0x90, 1}, {0xC1, 1}, {240, 1},  {240, 2},  {241, 1},
+      {241, 2},  {242, 1},  {243, 2},  {'B', 0},
   };
   m.eventCount = static_cast<uint8_t>(events.size());
   for (size_t k = 0; k < events.size(); ++k) {
@@ -303,34 +306,33 @@ MacroRecord Recorded() {
   return m;
 }
 
+// Each key with the scan code and extended flag the keyboard sends for it:
+// the layout's for a character ('A' is 0x41 in the stand-in layout, 0xC1 an
+// extended key of the layout), fixed ones for the keys that are the same on
+// every keyboard.
 TEST_F(HostActionsTest, MacroPlaysEventsWithFlagsScanCodesAndPauses) {
   macros.Write(0, Recorded());
   macros.SetCount(1);
+  input.extendedInLayout = {0xC1};
   Press(2, kFnFirstMacro);
-  auto scan = [this](uint8_t vk) {
-    return static_cast<uint8_t>(input.MapVirtualKeyToScanCode(vk));
-  };
+  constexpr uint32_t kExt = kKeyEventExtendedKey, kUp = kKeyEventKeyUp;
   const std::vector<Event> expected = {
-      Key(0xA0, scan(0xA0), 0),
-      Key('A', scan('A'), 0),
-      Key('A', scan('A'), kKeyEventKeyUp),
-      Key(0xA0, scan(0xA0), kKeyEventKeyUp),
-      Key(0x27, scan(0x27), kKeyEventExtendedKey),
-      Key(0x27, scan(0x27), kKeyEventExtendedKey | kKeyEventKeyUp),
-      Key(0x2C, 0x37, kKeyEventExtendedKey),
-      Key(0x13, 0x45, 0),
-      Key(0x5B, 0x5B, kKeyEventExtendedKey),
-      Key(0x5B, 0x5B, kKeyEventExtendedKey | kKeyEventKeyUp),
-      Mouse(kMouseEventLeftDown),
-      Mouse(kMouseEventLeftUp),
-      Mouse(kMouseEventRightDown),
-      Mouse(kMouseEventRightUp),
-      Mouse(kMouseEventMiddleDown),
-      Mouse(kMouseEventMiddleUp),
+      Key(0xA0, 0x2A, 0),           Key('A', 0x41, 0),
+      Key('A', 0x41, kUp),          Key(0xA0, 0x2A, kUp),
+      Key(0x27, 0x4D, kExt),        Key(0x27, 0x4D, kExt | kUp),
+      Key(0x2C, 0x37, kExt),        Key(0x13, 0x45, 0),  // Pause: not E1 1D, which is right Ctrl
+      Key(0x5B, 0x5B, kExt),        Key(0x5B, 0x5B, kExt | kUp),
+      Key(0xA1, 0x36, 0),           Key(0x5C, 0x5C, kExt),  // right Shift is not extended
+      Key(0x03, 0x46, kExt),        Key(0xAD, 0x20, kExt | kUp),
+      Key(0xB3, 0x22, kExt),        Key(0xA5, 0x38, kExt),
+      Key(0x90, 0x45, kExt),        Key(0xC1, 0x41, kExt),
+      Mouse(kMouseEventLeftDown),   Mouse(kMouseEventLeftUp),
+      Mouse(kMouseEventRightDown),  Mouse(kMouseEventRightUp),
+      Mouse(kMouseEventMiddleDown), Mouse(kMouseEventMiddleUp),
   };
   EXPECT_EQ(input.Events(), expected);
   const auto sleeps = clock.Sleeps();
-  ASSERT_EQ(sleeps.size(), 17u) << "one pause after every event, direction 0 included";
+  ASSERT_EQ(sleeps.size(), 25u) << "one pause after every event, direction 0 included";
   for (size_t k = 0; k < sleeps.size(); ++k) {
     EXPECT_EQ(sleeps[k], std::chrono::milliseconds(10 * (k + 1)));
   }
@@ -497,9 +499,9 @@ TEST_F(HostActionsTest, TheCloseAfterAFaultLetsGoOfEachHeldKeyOnce) {
   const Case cases[] = {
       {kFnFirstMacro,
        5,
-       {Key(0x2E, scan(0x2E), kKeyEventExtendedKey | kKeyEventKeyUp),
-        Key('B', scan('B'), kKeyEventKeyUp), Mouse(kMouseEventLeftUp)}},
-      {kFnCopy, 1, {Key(0x11, 0, kKeyEventKeyUp), Key('C', scan('C'), kKeyEventKeyUp)}},
+       {Key(0x2E, 0x53, kKeyEventExtendedKey | kKeyEventKeyUp), Key('B', scan('B'), kKeyEventKeyUp),
+        Mouse(kMouseEventLeftUp)}},
+      {kFnCopy, 1, {Key(0x11, 0x1D, kKeyEventKeyUp), Key('C', scan('C'), kKeyEventKeyUp)}},
   };
   for (const Case& c : cases) {
     std::vector<Event> released;

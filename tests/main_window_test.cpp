@@ -81,6 +81,7 @@ class RecordingTray : public TrayView {
   }
   void ShowWindow(int command) override { calls.push_back("show " + std::to_string(command)); }
   void ShowTrayMenu() override { calls.push_back("menu"); }
+  void BringToFront() override { calls.push_back("front"); }
   std::vector<std::string> calls;
   bool icon = false;
 };
@@ -93,6 +94,12 @@ TEST(Tray, HideAndShowSequences) {
   EXPECT_FALSE(tray.icon);
   EXPECT_EQ(tray.calls,
             (std::vector<std::string>{"add", "show 6", "show 0", "show 5", "show 9", "delete"}));
+  tray.calls.clear();
+  HideToTray(tray);
+  ShowForSecondCopy(tray);
+  EXPECT_FALSE(tray.icon);
+  EXPECT_EQ(tray.calls, (std::vector<std::string>{"add", "show 6", "show 0", "show 5", "show 9",
+                                                  "delete", "front"}));
 }
 
 TEST(Tray, CallbackActsOnlyOnOurIconsDoubleClickAndRightRelease) {

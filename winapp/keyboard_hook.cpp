@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/fault_barrier.h"
+#include "platform/key_codes.h"
+#include "platform/win32/win32_input.h"
 
 namespace nuv::win32 {
 
@@ -64,10 +66,6 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
   return FaultBarrier([&] { return HandleKeystroke(code, message, data); });
 }
 
-bool IsExtendedKey(uint8_t key) {
-  return key == VK_RCONTROL || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN;
-}
-
 }  // namespace
 
 Win32KeyboardHook::~Win32KeyboardHook() {
@@ -91,12 +89,14 @@ void Win32KeyboardHook::RemoveKeyboardHook() {
 void Win32KeyboardHook::ReplayChord() {
   if (hook_) return;  // the recording would take it
   std::vector<INPUT> inputs;
+  Win32Input layout;
   for (uint8_t key : gate_.replay()) {
+    const KeyCode code = KeyboardCode(layout, key);
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0;
+    input.ki.wScan = code.scanCode;
+    input.ki.dwFlags = code.flags;  // the port's flag is the system's KEYEVENTF_EXTENDEDKEY
     inputs.push_back(input);
   }
   gate_.Start();  // once

@@ -95,7 +95,14 @@ bool AdmitSingleInstance() {
   // The first copy's window: one of a process started from our file, whatever
   // other windows carry the same title.
   if (HWND first = FindWindowOfImage(Text(kMainWindowTitle), ownImage)) {
-    ShowWindow(first, SW_RESTORE);
+    // The user has just started this copy, so it may take the foreground:
+    // it hands that on to the first, which shows its window as from the
+    // tray and brings it to the front itself. A window restored from here
+    // would stay behind others or only flash.
+    DWORD firstProcess = 0;
+    GetWindowThreadProcessId(first, &firstProcess);
+    if (firstProcess != 0) AllowSetForegroundWindow(firstProcess);
+    PostMessageW(first, RegisterWindowMessageW(W(kShowFromSecondCopyMessage)), 0, 0);
   }
   return false;
 }

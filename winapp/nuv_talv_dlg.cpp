@@ -164,6 +164,11 @@ bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
     m.result = static_cast<LRESULT>(paintCount_);
     return true;
   }
+  static const UINT secondCopyMessage = RegisterWindowMessageW(W(kShowFromSecondCopyMessage));
+  if (m.message == secondCopyMessage) {
+    ShowForSecondCopy(*this);
+    return true;
+  }
   static const UINT testFaultMessage = RegisterWindowMessageW(L"NUV_Talv.TestFault");
   if (m.message == testFaultMessage && context_.switches.testFault) {
     RaiseTestFault(static_cast<unsigned>(m.wParam));
@@ -730,6 +735,10 @@ void CNUV_TalvDlg::DeleteTrayIcon() {
 
 void CNUV_TalvDlg::ShowWindow(int command) {
   if (hwnd_) ::ShowWindow(hwnd_, command);
+}
+
+void CNUV_TalvDlg::BringToFront() {
+  if (hwnd_) SetForegroundWindow(hwnd_);
 }
 
 void CNUV_TalvDlg::ShowTrayMenu() {

@@ -180,6 +180,7 @@ class CNUV_TalvDlg : public Dialog,
   void DeleteTrayIcon() override;
   void ShowWindow(int command) override;
   void ShowTrayMenu() override;
+  void BringToFront() override;
 
   // InputView
   void InvalidateAll() override;

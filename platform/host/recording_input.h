@@ -43,8 +43,16 @@ class RecordingInput : public InputPort {
   // Called inside every event, after it is noted (e.g. to let a fake clock
   // show what the send costs).
   std::function<void()> duringEvent;
-  // A stand-in for the keyboard layout: a scan code derived from the key.
-  uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) override { return virtual_key & 0x7F; }
+  // A stand-in for the keyboard layout: a scan code derived from the key,
+  // with the layout's E0 prefix for the keys in `extendedInLayout`.
+  uint32_t MapVirtualKeyToScanCode(uint32_t virtual_key) override {
+    const uint32_t code = virtual_key & 0x7F;
+    for (uint32_t k : extendedInLayout) {
+      if (k == virtual_key) return 0xE000 | code;
+    }
+    return code;
+  }
+  std::vector<uint32_t> extendedInLayout;
 
   std::vector<Event> Events() const {
     std::lock_guard lock(mutex_);

@@ -3,7 +3,11 @@
 // windows.h comes first: the other system headers rely on it.
 #include "platform/win32/win32_text.h"
 
+#include <userenv.h>
+
 #include <vector>
+
+#include "platform/win32/system_library.h"
 
 namespace nuv::win32 {
 
@@ -63,6 +67,43 @@ bool RunsAsTheUser(HANDLE process) {
   }
   return true;
 }
+
+// The environment a program of the user's gets when the user starts it (the
+// user's profile folders, temp folder and PATH), made from the shell's token;
+// null when it cannot be made. userenv.dll is no KnownDLL, so it is loaded
+// from the system folder (see system_library.h).
+class UserEnvironment {
+ public:
+  explicit UserEnvironment(HANDLE shell) {
+    static const SystemLibrary userenv(L"userenv.dll");
+    static const auto create =
+        userenv.Function<decltype(&CreateEnvironmentBlock)>("CreateEnvironmentBlock");
+    static const auto destroy =
+        userenv.Function<decltype(&DestroyEnvironmentBlock)>("DestroyEnvironmentBlock");
+    HANDLE raw = nullptr;
+    if (!create || !destroy ||
+        !OpenProcessToken(shell, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE, &raw)) {
+      return;
+    }
+    Handle token(raw);
+    // FALSE: none of the elevated process's own variables is taken over.
+    void* block = nullptr;
+    if (create(&block, token.h, FALSE)) {
+      block_ = block;
+      destroy_ = destroy;
+    }
+  }
+  UserEnvironment(const UserEnvironment&) = delete;
+  UserEnvironment& operator=(const UserEnvironment&) = delete;
+  ~UserEnvironment() {
+    if (block_) destroy_(block_);
+  }
+  void* block() const { return block_; }
+
+ private:
+  void* block_ = nullptr;
+  decltype(&DestroyEnvironmentBlock) destroy_ = nullptr;
+};
 
 }  // namespace
 
@@ -134,11 +175,22 @@ std::optional<DesktopUserProcess> StartAsDesktopUser(const Text& path,
     startup.lpAttributeList = list;
     Text command_line = SystemProgramCommandLine(path, *programArguments);
     PROCESS_INFORMATION process{};
+    // The user's environment, not ours: under an administrator's credentials
+    // ours names the administrator's profile, temp folder and PATH. Should it
+    // not be made, the program still starts, with ours, as it always did.
+    const UserEnvironment environment(shell.h);
+    const DWORD creation =
+        EXTENDED_STARTUPINFO_PRESENT | (environment.block() ? CREATE_UNICODE_ENVIRONMENT : 0u);
+    // The program the user asked for comes to the front. Windows keeps the
+    // foreground from processes that do not have it, and the window may
+    // belong to another process than the one started (the console host, the
+    // browser, the shell's own window), so any process may take it until the
+    // user's next input. Granted only where Windows lets us have it ourselves.
+    AllowSetForegroundWindow(ASFW_ANY);
     // No handle of ours is inherited; the child's token, and so its rights,
     // are the parent's.
     if (CreateProcessW(W(path), const_cast<wchar_t*>(W(command_line)), nullptr, nullptr, FALSE,
-                       EXTENDED_STARTUPINFO_PRESENT, nullptr, W(folder), &startup.StartupInfo,
-                       &process)) {
+                       creation, environment.block(), W(folder), &startup.StartupInfo, &process)) {
       CloseHandle(process.hThread);
       started = DesktopUserProcess{process.hProcess, process.dwProcessId};
     }

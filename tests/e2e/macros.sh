@@ -13,7 +13,10 @@
 # and a recording that the window's Cancel hides ends: keys typed into
 # another program reach it. Last, a fault while the macro holds Shift down
 # (its first pause made 8 s long): after an exception and after an access
-# violation alike the other program sees Shift come back up.
+# violation alike the other program sees Shift come back up. Last of all,
+# keys as a game reads them: the other program's hook sees right Shift, right
+# Windows and Mute (down and up) of a macro, and Ctrl and C of Copy, each
+# with the keyboard's scan code and extended flag.
 #
 # Needs DISPLAY and WINEPREFIX (the test script provides both), a built dist/
 # and build/win/bench/{window_state,input_probe}.exe.
@@ -136,7 +139,7 @@ played_as_stored() {
   python3 - "$PROBE_LOG" $pauses <<'EOF'
 import sys
 log, pauses = sys.argv[1], [int(p) for p in sys.argv[2:]]
-events = [l.split() for l in open(log) if len(l.split()) == 6 and l.split()[5] == "1"]
+events = [l.split() for l in open(log) if len(l.split()) == 8 and l.split()[5] == "1"]
 seen = [(e[0], int(e[1]), e[2]) for e in events]
 expected = [("K", 160, "D"), ("K", 65, "D"), ("K", 65, "U"), ("K", 160, "U"), ("M", 1, "D"),
             ("M", 1, "U")]
@@ -268,6 +271,44 @@ for kind in 0 1; do   # the test fault's kind: an exception, an access violation
     *) fail "a fault (kind $kind) during the playback: '$played', not Shift down and up" ;;
   esac
 done
+
+# ---- Keys as a game reads them ----
+# Another process's hook sees each injected key with the scan code and
+# extended flag the keyboard sends: right Shift (36, not extended), right
+# Windows (E0 5C) and Mute (E0 20), each down and up, in the macro; then
+# Ctrl (1D) and C of Copy on the same button.
+python3 - "$MACRO_FILE" "$SLOT" <<'EOF'
+import sys
+path, slot = sys.argv[1], sys.argv[2]
+text = open(path, encoding="latin-1", newline="").read()
+start = text.index("\n" + slot + "=") + len(slot) + 2
+groups = [text[start + 3 * g:start + 3 * g + 3] for g in range(1064)]
+for k, (key, direction) in enumerate([(161, 1), (161, 2), (92, 1), (92, 2), (173, 1), (173, 2)]):
+    groups[44 + 4 * k], groups[45 + 4 * k] = "%03d" % key, "%03d" % direction
+groups[46], groups[47] = "030", "000"  # the first pause back to 30 ms
+text = text[:start] + "".join(groups) + text[start + 3192:]
+open(path, "w", encoding="latin-1", newline="").write(text)
+EOF
+codes_seen() {  # the injected keys the hook saw on a click of button 6: "vk D|U scan extended,"
+  rm -f "$PROBE_LOG"
+  wine "$PROBE" "$(windows_path "$PROBE_LOG")" 5 >/dev/null 2>&1 &
+  local probe=$!
+  for _ in $(seq 1 60); do grep -q ready "$PROBE_LOG" 2>/dev/null && break; sleep 0.25; done
+  "$ROOT/tools/virtual_mouse.sh" --folder "$APP" click 6 >/dev/null
+  wait "$probe"
+  awk '$1 == "K" && $6 == 1 {printf "%s %s %s %s,", $2, $3, $7, $8}' "$PROBE_LOG"
+}
+start_shown
+seen=$(codes_seen)
+[ "$seen" = "161 D 54 0,161 U 54 0,92 D 92 1,92 U 92 1,173 D 32 1,173 U 32 1," ] ||
+  fail "a macro's right Shift, right Windows and Mute reached another program as '$seen'"
+close_with_wm_close
+sed -i 's/^K6=[0-9]*/K6=31/' "$APP/config.ini"   # Copy
+start_shown
+seen=$(codes_seen)
+[ "$seen" = "17 D 29 0,67 D 46 0,67 U 46 0,17 U 29 0," ] ||
+  fail "Copy reached another program as '$seen', not Ctrl and C with their scan codes"
+close_with_wm_close
 
 timeout 30 wineserver -w 2>/dev/null
 rm -rf "$APP"

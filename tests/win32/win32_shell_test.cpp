@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_text.h"
 
 namespace nuv::win32 {
 namespace {
@@ -26,6 +29,28 @@ TEST(Win32Shell, TheCommandPromptSkipsTheUsersAutoRun) {
             u"\"C:\\Windows\\system32\\cmd.exe\" /D");
   EXPECT_EQ(SystemProgramCommandLine(u"C:\\Windows\\system32\\calc.exe", Text()),
             u"\"C:\\Windows\\system32\\calc.exe\"");
+}
+
+// A program started for the user gets the user's environment, made from the
+// shell's token, not the elevated program's own variables.
+TEST(Win32Shell, ProgramsStartedForTheUserGetTheUsersEnvironment) {
+  ASSERT_TRUE(SetEnvironmentVariableW(L"NUV_TALV_OURS_ONLY", L"1"));
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring listing = std::wstring(folder) + L"nuv_environment.txt";
+  DeleteFileW(listing.c_str());
+  const auto started = StartAsDesktopUser(SystemProgramPath(u"cmd.exe"), [&](PSID) {
+    return std::optional<Text>(u"/D /C set > \"" + FromW(listing.c_str()) + u"\"");
+  });
+  ASSERT_TRUE(started) << "no desktop shell";
+  EXPECT_EQ(WaitForSingleObject(started->process, 20000), WAIT_OBJECT_0);
+  CloseHandle(started->process);
+  std::ifstream in(listing.c_str());
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  DeleteFileW(listing.c_str());
+  EXPECT_NE(text.find("PATH="), std::string::npos) << text;
+  EXPECT_EQ(text.find("NUV_TALV_OURS_ONLY"), std::string::npos) << text;
+  SetEnvironmentVariableW(L"NUV_TALV_OURS_ONLY", nullptr);
 }
 
 TEST(Win32Clock, SleepsNeverEndEarly) {

@@ -8,8 +8,8 @@
 // and every mouse button event with the steady clock's count in microseconds
 // at the hook's call (the clock of the virtual mouse's trace time stamps) and
 // the event's own time stamp in milliseconds. Then writes one line per event:
-//   K <virtual key> <D|U> <microseconds> <event ms> <1 if injected>
-//   M <button 1..3> <D|U> <microseconds> <event ms> <1 if injected>
+//   K <virtual key> <D|U> <microseconds> <event ms> <1 if injected> <scan code> <1 if extended>
+//   M <button 1..3> <D|U> <microseconds> <event ms> <1 if injected> 0 0
 // The log file holds the single line "ready" while the hooks are in place.
 #include <windows.h>
 
@@ -27,6 +27,8 @@ struct Event {
   long long us;
   unsigned long ms;
   bool injected;
+  unsigned scanCode = 0;
+  bool extended = false;
 };
 
 std::vector<Event>* events = nullptr;
@@ -42,7 +44,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
   if (code == HC_ACTION) {
     const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    events->push_back({'K', k->vkCode, down, now, k->time, (k->flags & LLKHF_INJECTED) != 0});
+    events->push_back({'K', k->vkCode, down, now, k->time, (k->flags & LLKHF_INJECTED) != 0,
+                       k->scanCode, (k->flags & LLKHF_EXTENDED) != 0});
   }
   return CallNextHookEx(nullptr, code, message, data);
 }
@@ -87,8 +90,8 @@ bool WriteLog(const wchar_t* path, const std::vector<Event>& log, bool ready) {
   if (!out) return false;
   if (ready) std::fputs("ready\n", out);
   for (const Event& e : log) {
-    std::fprintf(out, "%c %u %c %lld %lu %d\n", e.device, e.code, e.down ? 'D' : 'U', e.us, e.ms,
-                 e.injected ? 1 : 0);
+    std::fprintf(out, "%c %u %c %lld %lu %d %u %d\n", e.device, e.code, e.down ? 'D' : 'U', e.us,
+                 e.ms, e.injected ? 1 : 0, e.scanCode, e.extended ? 1 : 0);
   }
   return std::fclose(out) == 0;
 }
