@@ -112,5 +112,27 @@ TEST(Win32PaintCanvas, MissingPicturesLeaveABlackFaceAndAReloadPicksUpNewFiles) 
   EXPECT_EQ(canvas.BackBufferPixel(10, 10), PixelOf(normal, 10, 10));
 }
 
+// Both interface faces are proportional at every scale, as Windows draws
+// them: Arial is asked as fixed pitch, which a prefix without Arial answers
+// with a typewriter face once the size leaves its bitmap fonts.
+TEST(Win32PaintCanvas, InterfaceFacesAreProportionalAtEveryScale) {
+  ShippedPaint s;
+  win32::GdiCanvas canvas(s.decoder);
+  ASSERT_TRUE(canvas.PrepareBackBuffer(64, 48));
+  for (int32_t dpi : {96, 144, 192}) {
+    canvas.SetScale(DisplayScale(dpi));
+    for (TextFont font : {TextFont::kEnglish, TextFont::kSecondLanguage}) {
+      canvas.SelectFont(font);
+      TEXTMETRICW metrics{};
+      ASSERT_TRUE(GetTextMetricsW(canvas.backBuffer(), &metrics));
+      const TextExtent narrow = canvas.MeasureText(u"iiiiiiii");
+      const TextExtent wide = canvas.MeasureText(u"WWWWWWWW");
+      // TMPF_FIXED_PITCH set means a variable pitch.
+      EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) << dpi;
+      EXPECT_LT(narrow.width * 2, wide.width) << dpi << " font " << static_cast<int>(font);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace nuv
