@@ -132,11 +132,14 @@ LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definiçõe
 ; Where the setup and the uninstaller unpack their plugins (DLLs they load):
 ; a folder that only administrators can write, rather than the user's
 ; temporary folder, where any program of the user could swap a DLL between
-; its unpacking and its loading. The setup's is in Program Files, since the
-; folder it installs into is not protected until a plugin has protected it;
-; the uninstaller's is in the program's folder. An upgrade runs the old
-; uninstaller while the setup's folder is in use. The setup's helper goes
-; there too.
+; its unpacking and its loading. Both are in Program Files: the setup's since
+; the folder it installs into is not protected until a plugin has protected
+; it, the uninstaller's since a plugin stays loaded until the uninstaller
+; ends, and in the program's folder its DLL would keep that folder from
+; going. An upgrade runs the old uninstaller while the setup's folder is in
+; use, hence two names. Each is removed when its program ends, after its
+; plugins are unloaded (or at the next restart, if Windows still holds a
+; file). The setup's helper goes there too.
 !macro USE_PROTECTED_PLUGINS_DIR folder
   RMDir /r "${folder}"
   CreateDirectory "${folder}"
@@ -145,11 +148,13 @@ LangString DeleteSettings ${LANG_PORTUGUESE} "Apagar também as suas definiçõe
 !macroend
 
 ; The install folder's security: owned by Administrators, full control for
-; SYSTEM and Administrators, read and execute for Users, nothing inherited
-; from the folder above (a folder made under C:\ or on a data drive would
-; otherwise let every user modify the programs that the logon task runs with
-; highest privileges).
-!define INSTALL_FOLDER_SDDL "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+; SYSTEM and Administrators, read and execute for Users and for app
+; containers (ALL APPLICATION PACKAGES, ALL RESTRICTED APPLICATION PACKAGES:
+; Start and Search read the program's icon through them, as Program Files
+; lets them), nothing inherited from the folder above (a folder made under
+; C:\ or on a data drive would otherwise let every user modify the programs
+; that the logon task runs with highest privileges).
+!define INSTALL_FOLDER_SDDL "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;AC)(A;OICI;0x1200a9;;;S-1-15-2-2)"
 ; OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION
 !define INSTALL_FOLDER_SECURITY 0x80000005
 
@@ -258,19 +263,17 @@ FunctionEnd
 !macroend
 
 ; Writes the logon task's definition into the program's folder and registers
-; it: at the logon of the user who installs, with that user's interactive
-; token and highest privileges (no UAC prompt), "NUV_Talv.exe -HIDE". Not
-; stopped after 72 hours, started on battery as well, at normal priority
-; (the task default, below normal, would slow the macros it plays).
+; it: at the logon of any member of Administrators (a group principal, so the
+; logon trigger names no user), in that user's session with that user's
+; interactive token and highest privileges (no UAC prompt, no password
+; stored), "NUV_Talv.exe -HIDE". A standard user, for whom the program could
+; not run without an administrator's credentials, gets no task at all. The
+; group is named by its SID, the same in every language of Windows. A group
+; principal takes no LogonType: that is for a user principal. Not stopped
+; after 72 hours, started on battery as well, at normal priority (the task
+; default, below normal, would slow the macros it plays).
 Function RegisterLogonTask
-  StrCpy $0 ""
-  ; NameSamCompatible: DOMAIN\user, the form a task's user id takes.
-  System::Call 'secur32::GetUserNameExW(i 2, w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
-  ${If} $1 == 0
-    System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
-  ${EndIf}
   StrCpy $2 "$INSTDIR"
-  !insertmacro XML_TEXT $0
   !insertmacro XML_TEXT $2
   FileOpen $9 "$INSTDIR\${TASK_FILE}" w
   FileWriteUTF16LE /BOM $9 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n'
@@ -282,13 +285,11 @@ Function RegisterLogonTask
   FileWriteUTF16LE $9 '  <Triggers>$\r$\n'
   FileWriteUTF16LE $9 '    <LogonTrigger>$\r$\n'
   FileWriteUTF16LE $9 '      <Enabled>true</Enabled>$\r$\n'
-  FileWriteUTF16LE $9 '      <UserId>$0</UserId>$\r$\n'
   FileWriteUTF16LE $9 '    </LogonTrigger>$\r$\n'
   FileWriteUTF16LE $9 '  </Triggers>$\r$\n'
   FileWriteUTF16LE $9 '  <Principals>$\r$\n'
   FileWriteUTF16LE $9 '    <Principal id="Author">$\r$\n'
-  FileWriteUTF16LE $9 '      <UserId>$0</UserId>$\r$\n'
-  FileWriteUTF16LE $9 '      <LogonType>InteractiveToken</LogonType>$\r$\n'
+  FileWriteUTF16LE $9 '      <GroupId>S-1-5-32-544</GroupId>$\r$\n'
   FileWriteUTF16LE $9 '      <RunLevel>HighestAvailable</RunLevel>$\r$\n'
   FileWriteUTF16LE $9 '    </Principal>$\r$\n'
   FileWriteUTF16LE $9 '  </Principals>$\r$\n'
@@ -400,11 +401,10 @@ FunctionEnd
 
 Section "Uninstall"
   SetShellVarContext all
-  !insertmacro USE_PROTECTED_PLUGINS_DIR "$INSTDIR\.uninstall"
+  !insertmacro USE_PROTECTED_PLUGINS_DIR "$PROGRAMFILES64\NUV_Talv-uninstall.tmp"
   Call un.CloseRunningCopy
   !insertmacro REMOVE_LOGON_TASK
-  ; The last plugin has been used: the folder must not keep the program's
-  ; folder from going.
+  ; An earlier uninstaller unpacked its plugins here.
   RMDir /r "$INSTDIR\.uninstall"
   !insertmacro UNINSTALL_FILES
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
@@ -414,11 +414,21 @@ Section "Uninstall"
   ; What the program writes beside itself when it runs with the virtual mouse.
   Delete "$INSTDIR\virtual_mouse.trace"
   Delete "$INSTDIR\virtual_mouse.ctl"
+  Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+  ; Nothing of ours is to stay: what Windows still holds (a file in use by
+  ; another program) goes at the next restart, and the folders with it.
+  RMDir /r /REBOOTOK "$INSTDIR\.uninstall"
+  RMDir /REBOOTOK "$INSTDIR"
+  ${If} "$INSTDIR" == "$PROGRAMFILES64\${COMPANY}\NUV_Talv"
+    RMDir /REBOOTOK "$PROGRAMFILES64\${COMPANY}"
+  ${EndIf}
+  Goto done
   keep:
   Delete "$INSTDIR\${UNINSTALLER}"
-  ; Folders go only when empty: the user's settings may still be there.
+  ; Folders go only when empty: the user's settings are still there.
   RMDir "$INSTDIR"
   ${If} "$INSTDIR" == "$PROGRAMFILES64\${COMPANY}\NUV_Talv"
     RMDir "$PROGRAMFILES64\${COMPANY}"
   ${EndIf}
+  done:
 SectionEnd

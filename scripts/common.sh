@@ -8,7 +8,7 @@ NUV_PACKAGES=(
   cmake make g++ googletest libgtest-dev libgmock-dev libjpeg-dev
   clang clang-format libclang-rt-14-dev git
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  nsis wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil
+  nsis wine wine64 xvfb xauth x11-utils fonts-liberation fonts-dejavu-core imagemagick xdotool python3 python3-pil fontconfig
   osslsigncode openssl
 )
 
@@ -40,12 +40,29 @@ build_windows() {
     cmake --install "$ROOT/build/win" >/dev/null
 }
 
-# Makes the Wine prefix and lets it draw the skin's fonts with metric-compatible
-# free ones (Wine has no Arial or Verdana of its own).
+# Lets the prefix draw the interface fonts with metric-compatible free faces
+# (Wine has no Arial or Verdana of its own): Arial as Liberation Sans, Verdana
+# as DejaVu Sans. Without them Wine picks by pitch and size, and Arial, asked
+# as fixed pitch, comes out in a typewriter face at 150 % and 200 %. A
+# replacement whose face is not installed does nothing, so a missing face
+# stops the run here rather than drawing the wrong one. Safe to repeat on a
+# prefix made earlier.
+map_wine_fonts() {
+  local face
+  for face in "Liberation Sans" "DejaVu Sans"; do
+    fc-list "$face" family | grep -q . || {
+      echo "the font '$face' is not installed (Debian packages fonts-liberation, fonts-dejavu-core)" >&2
+      return 1
+    }
+  done
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+}
+
+# Makes the Wine prefix, with the interface fonts mapped (map_wine_fonts).
 prepare_wine_prefix() {
   wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "Liberation Sans" /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /d "DejaVu Sans" /f >/dev/null 2>&1
+  map_wine_fonts || return 1
   # No window manager runs on the test display: a popup that Wine hands to
   # one waits two seconds for it each time it is destroyed, which the test
   # program does hundreds of times. The program itself stays managed (the
@@ -84,5 +101,5 @@ prepare_outside_bench() {  # prefix name
   ensure_display || return 1
   export WINEPREFIX="$ROOT/build/$1"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  [ -d "$WINEPREFIX" ] || prepare_wine_prefix
+  if [ -d "$WINEPREFIX" ]; then map_wine_fonts && wineserver -w; else prepare_wine_prefix; fi
 }

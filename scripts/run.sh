@@ -14,7 +14,8 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then had_display=0; fi
 ensure_display || exit 1
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "$WINEPREFIX" ] || prepare_wine_prefix
+# A prefix made earlier, or the user's own, gets the fonts mapped as well.
+if [ -d "$WINEPREFIX" ]; then map_wine_fonts && wineserver -w; else prepare_wine_prefix; fi || exit 1
 if [ "$had_display" -eq 1 ]; then
   exec wine "$ROOT/dist/NUV_Talv.exe" -VIRTUALMOUSE "$@"
 fi

@@ -27,7 +27,12 @@ constexpr char kUnderProgramFiles[] =
 constexpr char kUnderRoot[] =
     "O:BAD:AI(A;ID;FA;;;BA)(A;OICIIOID;GA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)"
     "(A;ID;0x1301bf;;;AU)(A;OICIIOID;SDGXGWGR;;;AU)";
-constexpr char kOurs[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+// What the setup gives the install folder, and what an earlier one gave it
+// (without the app containers' read entries).
+constexpr char kOurs[] =
+    "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;AC)"
+    "(A;OICI;0x1200a9;;;S-1-15-2-2)";
+constexpr char kOursEarlier[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 constexpr char kAdminsOnly[] = "O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 // Wine makes descriptors up from Unix modes: 0755 and 0777.
 constexpr char kWine755[] =
@@ -53,6 +58,8 @@ TEST(FolderTrust, InstallPathDecision) {
       // older setup's.
       {{kDriveRoot, kProgramFiles, kMissing, kMissing}, FolderRisk::kNone},
       {{kDriveRoot, kProgramFiles, kOurs, kOurs}, FolderRisk::kNone},
+      {{kDriveRoot, kProgramFiles, kOursEarlier, kOursEarlier}, FolderRisk::kNone},
+      {{kDriveRoot, kOurs, kOurs}, FolderRisk::kNone},
       {{kDriveRoot, kProgramFiles, kUnderProgramFiles, kUnderProgramFiles}, FolderRisk::kNone},
       // /D= under the root: what the setup makes is protected; a folder that
       // inherited the root's Modify entry is not.

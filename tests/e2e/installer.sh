@@ -7,8 +7,9 @@
 #   1. Silent install into Program Files: every file of dist/ in place, the
 #      shortcut, the uninstall entry, the logon task's definition exactly as
 #      registered (Wine keeps a task's settings but neither its trigger, its
-#      user nor its command: those are read from the definition the setup
-#      registered from the program's folder), the version resource.
+#      principal nor its command: those are read from the definition the
+#      setup registered from the program's folder): at the logon of any
+#      administrator, no user named; the version resource.
 #   2. The task's command (with the virtual mouse before -HIDE) starts the
 #      installed program hidden in the tray, and it applies.
 #   3. A second silent install over the running program closes it, keeps the
@@ -19,14 +20,15 @@
 #      WM_CLOSE: the setup still closes the program, and the program still
 #      starts.
 #   4. A silent uninstall leaves no installed file, shortcut, entry or task;
-#      the user's settings stay.
+#      the user's settings stay; nor does it leave its plugins folder.
 #   5. A folder given with /D= whose name needs escaping in the task's XML;
 #      the setup gives it the administrators-only security before installing
 #      (Wine returns success but keeps no ACL, so the request is read from
 #      Wine's trace of the calls), and the parent it makes gets that security
 #      from its creation (seen in the Unix mode Wine derives from it). A
 #      folder below one that every user may change is refused (error level 3)
-#      and nothing is installed.
+#      and nothing is installed. An uninstall answered Yes to deleting the
+#      settings leaves no folder of ours.
 #   6. Signing with a throwaway certificate made here: the exe, the setup and
 #      the uninstaller it writes carry signatures that osslsigncode accepts
 #      against that certificate, and the signed setup installs.
@@ -75,8 +77,8 @@ run_and_wait() {  # windows-or-linux-program args...
   return $rc
 }
 
-# The definition the setup must register for a program folder and a user.
-expected_task() {  # folder user (both as they appear in the XML)
+# The definition the setup must register for a program folder.
+expected_task() {  # folder (as it appears in the XML)
   cat <<EOF
 <?xml version="1.0" encoding="UTF-16"?>
 <Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">
@@ -87,13 +89,11 @@ expected_task() {  # folder user (both as they appear in the XML)
   <Triggers>
     <LogonTrigger>
       <Enabled>true</Enabled>
-      <UserId>$2</UserId>
     </LogonTrigger>
   </Triggers>
   <Principals>
     <Principal id="Author">
-      <UserId>$2</UserId>
-      <LogonType>InteractiveToken</LogonType>
+      <GroupId>S-1-5-32-544</GroupId>
       <RunLevel>HighestAvailable</RunLevel>
     </Principal>
   </Principals>
@@ -123,9 +123,7 @@ task_definition() {  # program-dir (Linux path)
   iconv -f UTF-16 -t UTF-8 "$1/StartWithWindows.xml" 2>/dev/null | tr -d '\r'
 }
 check_task() {  # program-dir windows-folder-as-xml what
-  local user
-  user=$(wine cmd /c 'echo %USERDOMAIN%\%USERNAME%' 2>/dev/null | tr -d '\r')
-  diff <(expected_task "$2" "$user") <(task_definition "$1") >"$RESULTS/setup-task.diff" ||
+  diff <(expected_task "$2") <(task_definition "$1") >"$RESULTS/setup-task.diff" ||
     fail "$3: the logon task's definition differs (see $RESULTS/setup-task.diff)"
   [ -f "$TASK_STORE" ] || { fail "$3: no task NUV_Talv registered"; return; }
   local setting
@@ -229,6 +227,7 @@ left=$(cd "$PROGRAM_DIR" 2>/dev/null && ls -A | sort | tr '\n' ' ')
 [ "$left" = "Macro_CN.dat Macro_EN.dat config.ini virtual_mouse.trace " ] ||
   fail "after the uninstall the folder holds '$left', not the user's files alone"
 [ "$(cd "$PROGRAM_DIR" && md5sum $USER_FILES)" = "$before" ] || fail "the silent uninstall changed the user's settings"
+[ ! -e "$DRIVE/Program Files/NUV_Talv-uninstall.tmp" ] || fail "the uninstall left its plugins folder"
 [ ! -e "$SHORTCUT" ] || fail "the uninstall left the Start menu shortcut"
 wine reg query "$ENTRY" >/dev/null 2>&1 && fail "the uninstall left the uninstall entry"
 
@@ -238,7 +237,7 @@ wine reg query "$ENTRY" >/dev/null 2>&1 && fail "the uninstall left the uninstal
 WINEDEBUG=trace+advapi,trace+security run_and_wait cmd /c "$(windows_path "$SETUP") /S /D=C:\Tools ^& Co\Mouse" ||
   fail "the install with /D= exited with an error"
 calls=$(tr -d '\r' <"$LOG" | grep -E 'ConvertStringSecurityDescriptorToSecurityDescriptorW|SetNamedSecurityInfoW')
-grep -qF 'L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"' <<<"$calls" ||
+grep -qF 'L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(A;OICI;0x1200a9;;;AC)(A;OICI;0x1200a9;;;S-1-15-2-2)"' <<<"$calls" ||
   fail "the setup did not ask for the administrators-only security of the install folder"
 # 1: a file object; -2147483643: owner, DACL and a protected DACL.
 grep -qF 'SetNamedSecurityInfoW L"C:\\Tools & Co\\Mouse" 1 -2147483643' <<<"$calls" ||
@@ -249,9 +248,30 @@ grep -qF 'SetNamedSecurityInfoW L"C:\\Tools & Co\\Mouse" 1 -2147483643' <<<"$cal
 [ "$(stat -c %a "$DRIVE/Tools & Co")" = 750 ] ||
   fail "the parent the setup made is $(stat -c %a "$DRIVE/Tools & Co"), not made with the administrators-only security"
 check_task "$DRIVE/Tools & Co/Mouse" 'C:\Tools &amp; Co\Mouse' "install with /D="
-run_and_wait 'C:\Tools & Co\Mouse\uninstall.exe' /S
+# Uninstalled by hand, saying Yes to deleting the settings: the confirmation
+# page, the question (No by default), the last page.
+uninstaller_windows() { xdotool search --onlyvisible --name "^$TITLE Uninstall" 2>/dev/null | wc -l; }
+question_shown() { [ "$(uninstaller_windows)" -eq 2 ]; }
+wine 'C:\Tools & Co\Mouse\uninstall.exe' >>"$LOG" 2>&1
+if find_window --onlyvisible "^$TITLE Uninstall" 30 >/dev/null; then
+  sleep 2
+  xdotool key Return
+  wait_until 60 question_shown || fail "the uninstaller did not ask about the settings"
+  sleep 1
+  xdotool key y
+  for _ in $(seq 1 30); do
+    [ "$(uninstaller_windows)" -eq 0 ] && break
+    sleep 2
+    xdotool key Return
+  done
+else
+  fail "the uninstaller showed no window"
+fi
+timeout 60 wineserver -w 2>/dev/null
 [ ! -e "$TASK_STORE" ] || fail "the uninstall left the logon task"
-[ ! -e "$DRIVE/Tools & Co/Mouse/NUV_Talv.exe" ] || fail "the uninstall from the chosen folder left NUV_Talv.exe"
+[ ! -e "$DRIVE/Tools & Co/Mouse" ] ||
+  fail "the uninstall that deleted the settings left $(cd "$DRIVE/Tools & Co/Mouse" && ls -A | tr '\n' ' ')"
+[ ! -e "$DRIVE/Program Files/NUV_Talv-uninstall.tmp" ] || fail "the uninstall left its plugins folder"
 # Wine reads a folder that every Unix user may write as "Everyone: Modify".
 mkdir -p "$DRIVE/Shared" && chmod 777 "$DRIVE/Shared"
 run_and_wait cmd /c "$(windows_path "$SETUP") /S /D=C:\Shared\Mouse"

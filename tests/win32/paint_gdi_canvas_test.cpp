@@ -112,5 +112,22 @@ TEST(Win32PaintCanvas, MissingPicturesLeaveABlackFaceAndAReloadPicksUpNewFiles) 
   EXPECT_EQ(canvas.BackBufferPixel(10, 10), PixelOf(normal, 10, 10));
 }
 
+// Both interface faces are proportional at every scale, as Windows draws
+// them: Arial is asked as fixed pitch, which a Wine prefix without a face for
+// it answers with a typewriter face.
+TEST(Win32PaintCanvas, InterfaceFacesAreProportionalAtEveryScale) {
+  ShippedPaint s;
+  win32::GdiCanvas canvas(s.decoder);
+  ASSERT_TRUE(canvas.PrepareBackBuffer(64, 48));
+  for (int32_t dpi : {96, 144, 192}) {
+    canvas.SetScale(DisplayScale(dpi));
+    for (TextFont font : {TextFont::kEnglish, TextFont::kSecondLanguage}) {
+      canvas.SelectFont(font);
+      EXPECT_LT(canvas.MeasureText(u"iiiiiiii").width * 2, canvas.MeasureText(u"WWWWWWWW").width)
+          << dpi << " DPI, font " << static_cast<int>(font);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace nuv
