@@ -173,7 +173,10 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
 InitOutcome ContinueDeviceWait(MainWindowSession& session, MainWindowSteps& steps,
                                DeviceWaitEvent event) {
   if (!session.awaitingDevice) return InitOutcome::kRunning;
-  const bool timeUp = event == DeviceWaitEvent::kTimeUp;
+  // The user asked for the window (a second start): this is no silent logon
+  // start any more, and it ends as a shown start without the mouse does.
+  if (event == DeviceWaitEvent::kUserAsked) session.startHidden = 0;
+  const bool timeUp = event != DeviceWaitEvent::kArrival;
   // At the end of the wait the start's own rule holds: the mouse found at all.
   const bool found = FoundMouse(steps, !timeUp);
   if (steps.WindowGone()) return InitOutcome::kClosed;

@@ -230,7 +230,9 @@ InitOutcome InitialiseMainWindow(MainWindowSession& session, ConfigStore& store,
 // wait goes on if it was not the whole mouse), or the time is up (then the
 // missing-mouse message and the close follow, unless a last search finds
 // it). Outside a wait nothing happens (kRunning).
-enum class DeviceWaitEvent { kArrival, kTimeUp };
+// The user asking for the window during the wait ends it as the time's end
+// does, and the start then shows the window.
+enum class DeviceWaitEvent { kArrival, kTimeUp, kUserAsked };
 InitOutcome ContinueDeviceWait(MainWindowSession& session, MainWindowSteps& steps,
                                DeviceWaitEvent event);
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/key_codes.h"
+
 namespace nuv {
 
 namespace {
@@ -84,7 +86,8 @@ void RunCloseSequence(InputPort& input, SystemSettingsPort& system, const Shutdo
   // A playback cut off by the ending must not leave keys down system-wide.
   if (seams.releaseHeld) seams.releaseHeld();
   // A macro or shortcut may have been cut off while Alt was down.
-  for (int i = 0; i < 7; ++i) input.KeyEvent(kVkMenu, 0, kKeyEventKeyUp);
+  const KeyCode alt = KeyboardCode(input, kVkMenu);
+  for (int i = 0; i < 7; ++i) input.KeyEvent(kVkMenu, alt.scanCode, alt.flags | kKeyEventKeyUp);
   if (seams.deleteTrayIcon) seams.deleteTrayIcon();
   if (seams.sendExitCommand) seams.sendExitCommand();
   if (system.GetPointerSpeed()) system.SetPointerSpeed(kClosePointerSpeed);

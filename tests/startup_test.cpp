@@ -104,8 +104,8 @@ TEST(Shutdown, CloseSequenceInOrder) {
   RunCloseSequence(input, system, seams);
   EXPECT_EQ(steps, (std::vector<std::string>{"release", "tray", "exit", "destroy"}));
   for (const auto& e : input.Events()) {
-    EXPECT_EQ(
-        e, (RecordingInput::Event{RecordingInput::Event::Kind::kKey, 18, 0, kKeyEventKeyUp, {}}));
+    EXPECT_EQ(e, (RecordingInput::Event{
+                     RecordingInput::Event::Kind::kKey, 18, 0x38, kKeyEventKeyUp, {}}));
   }
   EXPECT_EQ(system.pointerSpeed, 10);
 

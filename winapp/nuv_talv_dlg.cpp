@@ -166,6 +166,10 @@ bool CNUV_TalvDlg::OnMessage(WndMessage& m) {
   }
   static const UINT secondCopyMessage = RegisterWindowMessageW(W(kShowFromSecondCopyMessage));
   if (m.message == secondCopyMessage) {
+    if (context_.session.awaitingDevice) {
+      ContinueDeviceWait(context_.session, *this, DeviceWaitEvent::kUserAsked);
+      return true;
+    }
     ShowForSecondCopy(*this);
     return true;
   }
