@@ -222,7 +222,7 @@ TEST_F(ApplyTest, ResendIsWhatTheMouseWasToldAndNothingElse) {
   ASSERT_EQ(connection.Search(), 1);
   applier.ApplyProfile();
   std::vector<Bytes> expected = mouse.ReceivedFeatureReports();
-  const auto resent = [this, &expected] {
+  const auto resent = [this] {
     const auto all = mouse.ReceivedFeatureReports();
     applier.ResendLastApplied();
     const auto now = mouse.ReceivedFeatureReports();
