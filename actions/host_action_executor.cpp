@@ -236,7 +236,9 @@ void HostActionExecutor::PlayMacro(int slot) {
   // add up over the macro. An event sent late (the thread was held up) moves
   // the rest of the schedule back: the pause after it is kept whole, counted
   // from the moment its sending began, so a key is never held shorter than
-  // recorded.
+  // recorded. The first send after the executor has waited is the slow one
+  // (milliseconds, before other programs' hooks see the event): the schedule
+  // starts when it has returned, so the first pause is not cut short either.
   auto due = d_.clock.Now();
   for (int r = 0; r < repetitions; ++r) {
     for (int k = 0; k < events; ++k) {
@@ -244,7 +246,8 @@ void HostActionExecutor::PlayMacro(int slot) {
       const auto sending = d_.clock.Now();
       PlayEvent(event, codes[static_cast<size_t>(k)]);
       track(event);
-      due = std::max(due, sending) + std::chrono::milliseconds(macro.PauseAfter(k));
+      const auto from = r == 0 && k == 0 ? d_.clock.Now() : sending;
+      due = std::max(due, from) + std::chrono::milliseconds(macro.PauseAfter(k));
       d_.clock.SleepUntil(due);
       if (released()) return releaseHeld();
     }

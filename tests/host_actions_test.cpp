@@ -407,8 +407,9 @@ TEST_F(HostActionsTest, PausesCountFromWhenEachSendBeganAndALateEventKeepsThePau
   };
   const Case cases[] = {
       {"sends cost nothing", 0, 0, 0, {0, 50, 150}},
-      {"the cost of a send does not add up", 1, 0, 0, {0, 50, 150}},
-      {"a late wake moves the rest back, the pause after it whole", 1, 1, 20, {0, 70, 170}},
+      // The first send's cost starts the schedule; later ones do not add up.
+      {"the cost of a send does not add up", 3, 0, 0, {0, 53, 153}},
+      {"a late wake moves the rest back, the pause after it whole", 1, 1, 20, {0, 71, 171}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
