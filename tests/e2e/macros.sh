@@ -125,7 +125,8 @@ expect_report "F 07 10 06 1F" "button 6: the macro, played by the PC"
 expect_value Config1 K6 $((41 + SLOT)) "button 6"
 
 # A press of the button, seen by input_probe.exe for 8 seconds. True when
-# the events came in order and each interval within 1 ms of its pause.
+# the events came in order and each interval within 1 ms of its pause (the
+# first up to 2 ms longer).
 PROBE_LOG="$APP/probe.log"
 played_as_stored() {
   rm -f "$PROBE_LOG"
@@ -149,7 +150,9 @@ if seen[:6] != expected:
 times = [int(e[3]) / 1000 for e in events[:6]]
 errors = [times[k + 1] - times[k] - pauses[k] for k in range(5)]
 print("e2e: interval errors (ms) %s" % ["%+.2f" % e for e in errors])
-sys.exit(0 if all(abs(e) <= 1.0 for e in errors) else 1)
+# The first interval may be longer by what the first send cost: the schedule
+# starts when that send has returned.
+sys.exit(0 if -1.0 <= errors[0] <= 2.0 and all(abs(e) <= 1.0 for e in errors[1:]) else 1)
 EOF
 }
 # Under Wine every thread runs at one priority: about one interval in a
