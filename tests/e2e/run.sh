@@ -163,7 +163,6 @@ never_shown 4 || fail "the hidden start waiting for the mouse showed the window"
   fail "the hidden start did not wait for the mouse silently"
 tray_point && fail "the hidden start waiting for the mouse has a tray icon already"
 no_reports "the hidden start without its mouse"
-case "$(window_state)" in visible=0*) ;; *) fail "the hidden start without its mouse did not wait for it: $(window_state)" ;; esac
 "$ROOT/tools/virtual_mouse.sh" --folder "$APP" plug >/dev/null
 if never_shown 1 tray_point; then
   sleep 1
